@@ -1,0 +1,100 @@
+#include "io/file_utils.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orva::io {
+
+namespace {
+
+void setError(std::string* error, std::string message) {
+    if (error)
+        *error = std::move(message);
+}
+
+// Retries writes cut short by signals or partial transfers; false on any real failure.
+bool writeAll(int fd, const unsigned char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool readFile(const std::string& path, std::string& out, std::string* error) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        if (fd >= 0)
+            ::close(fd);
+        setError(error, "Cannot open file for reading: " + path);
+        return false;
+    }
+    // One read into a buffer sized from the file; the loop only continues for short reads
+    // (pipes, files that grew since the stat).
+    out.clear();
+    out.resize(size_t(st.st_size));
+    size_t used = 0;
+    bool ok = true;
+    for (;;) {
+        if (used == out.size())
+            out.resize(out.size() + 65536);
+        ssize_t n = ::read(fd, out.data() + used, out.size() - used);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        used += size_t(n);
+    }
+    ::close(fd);
+    out.resize(used);
+    if (!ok) {
+        out.clear();
+        setError(error, "Failed to read file: " + path);
+    }
+    return ok;
+}
+
+bool writeFileAtomic(const std::string& path, const void* data, size_t size, std::string* error) {
+    const std::string tmp = path + ".tmp";
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        setError(error, "Cannot open file for writing: " + path);
+        return false;
+    }
+    // fsync before the rename: otherwise a power cut can leave an empty file under the old name.
+    bool ok = writeAll(fd, static_cast<const unsigned char*>(data), size) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        setError(error, "Failed to write file: " + path);
+        return false;
+    }
+    // rename() replaces the destination atomically here, so a failure is final: the old file
+    // is kept rather than deleted in the hope that a second rename works.
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        int err = errno;
+        ::unlink(tmp.c_str());
+        setError(error, "Failed to replace " + path + ": " + std::strerror(err));
+        return false;
+    }
+    return true;
+}
+
+} // namespace orva::io

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs the whole test suite. GL and program
+# tests run on Mesa's software renderer inside a virtual X server (Xvfb), so no screen is
+# needed. The benchmarks are built in Release to keep them compiling; run them with
+# build/bench/bench/orva_bench.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/.." && pwd)"
+source "$here/deps.sh"
+source "$here/configure.sh"
+
+bash "$here/setup.sh"
+
+echo "== build (Debug, with tests)"
+orva_configure "$root/build/debug" Debug -DORVA_BUILD_TESTS=ON
+cmake --build "$root/build/debug"
+
+echo "== build benchmarks (Release)"
+orva_configure "$root/build/bench" Release -DORVA_BUILD_TESTS=OFF -DORVA_BUILD_APP=OFF -DORVA_BUILD_BENCH=ON
+cmake --build "$root/build/bench"
+
+echo "== tests"
+cd "$root/build/debug"
+xvfb-run -a -s "-screen 0 1920x1200x24" ctest --output-on-failure -j "$(nproc)"
