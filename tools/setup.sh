@@ -89,9 +89,11 @@ fetch_sources() {
             echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $suite main"
         done
     } >"$aptdir/sources.list"
+    # Mirrors that lag behind serve Release files past their Valid-Until date; the signatures are
+    # still checked, and the pinned versions are verified against the signed index's hashes.
     local opts=(-o "Dir::Etc::sourcelist=$aptdir/sources.list" -o Dir::Etc::sourceparts=-
                 -o "Dir::State::Lists=$aptdir/lists" -o "Dir::Cache=$aptdir/cache"
-                -o APT::Get::List-Cleanup=0)
+                -o APT::Get::List-Cleanup=0 -o Acquire::Check-Valid-Until=false)
     # apt's download sandbox user cannot write into a folder under root's home
     [ "$(id -u)" -ne 0 ] || opts+=(-o APT::Sandbox::User=root)
     say "fetching source package lists from $mirror (trixie, forky, sid)"
