@@ -50,9 +50,9 @@ bool Application::initialize(std::string* error) {
     if (!(scale > 0.0f))
         scale = 1.0f;
 
-    window = SDL_CreateWindow(kAppName, int(1440 * scale), int(900 * scale),
-                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE |
-                                  SDL_WINDOW_HIGH_PIXEL_DENSITY);
+    window =
+        SDL_CreateWindow(kAppName, int(1440 * scale), int(900 * scale),
+                         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIGH_PIXEL_DENSITY);
     if (!window)
         return fail(std::string("Could not create the window: ") + SDL_GetError());
     SDL_SetWindowMinimumSize(window, 800, 500);

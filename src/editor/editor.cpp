@@ -50,8 +50,8 @@ void Editor::frame() {
     if (ImGui::Begin("##MainArea", nullptr, flags)) {
         const char* text = kAppName;
         const ImVec2 size = ImGui::CalcTextSize(text);
-        ImGui::SetCursorPos(ImVec2((ImGui::GetWindowWidth() - size.x) * 0.5f,
-                                   (ImGui::GetWindowHeight() - size.y) * 0.5f));
+        ImGui::SetCursorPos(
+            ImVec2((ImGui::GetWindowWidth() - size.x) * 0.5f, (ImGui::GetWindowHeight() - size.y) * 0.5f));
         ImGui::TextDisabled("%s", text);
     }
     ImGui::End();

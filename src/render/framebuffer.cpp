@@ -49,8 +49,7 @@ bool Framebuffer::create(const Desc& d) {
     } else {
         glGenRenderbuffers(1, &colorRenderbuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, colorRenderbuffer);
-        glRenderbufferStorageMultisample(GL_RENDERBUFFER, desc.samples, desc.colorFormat, desc.width,
-                                         desc.height);
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, desc.samples, desc.colorFormat, desc.width, desc.height);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorRenderbuffer);
     }
 
@@ -62,8 +61,7 @@ bool Framebuffer::create(const Desc& d) {
                                              desc.height);
         else
             glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, desc.width, desc.height);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                                  depthRenderbuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthRenderbuffer);
     }
 
     glBindRenderbuffer(GL_RENDERBUFFER, 0);

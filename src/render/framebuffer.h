@@ -10,10 +10,10 @@ namespace orva {
 class Framebuffer {
 public:
     struct Desc {
-        int width = 1;  // pixels; raised to at least 1
-        int height = 1; // pixels; raised to at least 1
-        int samples = 1; // below 2: colour texture; 2 or more: multisampled renderbuffers
-        bool depth = true; // adds a depth-stencil renderbuffer
+        int width = 1;                 // pixels; raised to at least 1
+        int height = 1;                // pixels; raised to at least 1
+        int samples = 1;               // below 2: colour texture; 2 or more: multisampled renderbuffers
+        bool depth = true;             // adds a depth-stencil renderbuffer
         uint32_t colorFormat = 0x8058; // sized internal format; GL_RGBA8 by default
     };
 

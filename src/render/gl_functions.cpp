@@ -7,12 +7,12 @@ ORVA_GL_FUNCTIONS(ORVA_GL_DEFINE)
 #undef ORVA_GL_DEFINE
 
 bool loadFunctions(LoadProc loader, const char** missing) {
-#define ORVA_GL_LOAD(type, name)                                                                   \
-    name = reinterpret_cast<type>(loader(#name));                                                  \
-    if (!name) {                                                                                   \
-        if (missing)                                                                               \
-            *missing = #name;                                                                      \
-        return false;                                                                              \
+#define ORVA_GL_LOAD(type, name)                                                                                       \
+    name = reinterpret_cast<type>(loader(#name));                                                                      \
+    if (!name) {                                                                                                       \
+        if (missing)                                                                                                   \
+            *missing = #name;                                                                                          \
+        return false;                                                                                                  \
     }
     ORVA_GL_FUNCTIONS(ORVA_GL_LOAD)
 #undef ORVA_GL_LOAD

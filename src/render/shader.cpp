@@ -27,8 +27,7 @@ std::string infoLog(GLuint object, bool isProgram) {
 }
 
 // Returns the compiled shader, or 0 after filling `error`.
-GLuint compile(GLenum stage, const char* source, const char* label, const char* stageName,
-               std::string* error) {
+GLuint compile(GLenum stage, const char* source, const char* label, const char* stageName, std::string* error) {
     GLuint shader = glCreateShader(stage);
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
@@ -46,8 +45,7 @@ GLuint compile(GLenum stage, const char* source, const char* label, const char* 
 
 Shader::~Shader() { destroy(); }
 
-bool Shader::create(const char* label, const char* vertexSource, const char* fragmentSource,
-                    std::string* error) {
+bool Shader::create(const char* label, const char* vertexSource, const char* fragmentSource, std::string* error) {
     destroy();
 
     GLuint vs = compile(GL_VERTEX_SHADER, vertexSource, label, "vertex", error);
@@ -101,12 +99,8 @@ int Shader::location(std::string_view name) {
 void Shader::set(std::string_view name, int value) { glUniform1i(location(name), value); }
 void Shader::set(std::string_view name, float value) { glUniform1f(location(name), value); }
 void Shader::set(std::string_view name, const glm::vec2& v) { glUniform2f(location(name), v.x, v.y); }
-void Shader::set(std::string_view name, const glm::vec3& v) {
-    glUniform3f(location(name), v.x, v.y, v.z);
-}
-void Shader::set(std::string_view name, const glm::vec4& v) {
-    glUniform4f(location(name), v.x, v.y, v.z, v.w);
-}
+void Shader::set(std::string_view name, const glm::vec3& v) { glUniform3f(location(name), v.x, v.y, v.z); }
+void Shader::set(std::string_view name, const glm::vec4& v) { glUniform4f(location(name), v.x, v.y, v.z, v.w); }
 void Shader::set(std::string_view name, const glm::mat3& m) {
     glUniformMatrix3fv(location(name), 1, GL_FALSE, glm::value_ptr(m));
 }

@@ -21,8 +21,7 @@ public:
     // Compiles and links a program from GLSL sources, replacing any previous one. On failure
     // fills `error` (when given) with label + " (vertex): ", " (fragment): " or " (link): "
     // followed by the driver's log, and leaves the shader empty.
-    bool create(const char* label, const char* vertexSource, const char* fragmentSource,
-                std::string* error = nullptr);
+    bool create(const char* label, const char* vertexSource, const char* fragmentSource, std::string* error = nullptr);
     // Deletes the program (only when the GL table is loaded) and empties the cache.
     void destroy();
     void bind() const;

@@ -2,10 +2,14 @@
 // Needs a display (the test script provides Xvfb with Mesa's software GL).
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "io/file_utils.h"
@@ -22,9 +26,8 @@ struct RunResult {
 class ProgramRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("orva_program_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("orva_program_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir / "data");
     }
@@ -112,4 +115,46 @@ TEST_F(ProgramRun, UnwritableScreenshotIsReportedButNotFatal) {
     EXPECT_NE(r.err.find("Screenshot failed: Cannot open file for writing: " + shot + "\n"), std::string::npos)
         << r.err;
     EXPECT_EQ(r.out.find("Screenshot written"), std::string::npos) << r.out;
+}
+
+// A quit request from outside (SDL turns SIGTERM into a quit event) goes through the editor,
+// which quits at once with nothing unsaved: the run ends with status 0 and ImGui has saved its
+// layout in the preference folder.
+TEST_F(ProgramRun, QuitRequestEndsTheInteractiveRunAndKeepsTheLayout) {
+    const std::string outFile = (dir / "stdout.txt").string();
+    const std::string data = (dir / "data").string();
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("XDG_DATA_HOME", data.c_str(), 1);
+        const int fd = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(fd, 1);
+        // --frames without --screenshot is the normal interactive run.
+        execl(ORVA_EXE, ORVA_EXE, "--frames", "2", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Wait for the start-up banner, then a few frames more.
+    std::string out;
+    for (int i = 0; i < 300 && out.find("OpenGL") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        orva::io::readFile(outFile, out);
+    }
+    ASSERT_NE(out.find("OpenGL"), std::string::npos) << "no banner: " << out;
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, WNOHANG), 0) << "the interactive run ended by itself";
+    kill(pid, SIGTERM);
+    pid_t done = 0;
+    for (int i = 0; i < 200 && done == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        done = waitpid(pid, &status, WNOHANG);
+    }
+    if (done == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        FAIL() << "the program did not quit on request";
+    }
+    ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(fs::exists(dir / "data" / "ORVA" / "ORVA 3D Studio" / "layout.ini"));
 }
