@@ -4,12 +4,7 @@
 # needed. The benchmarks are built in Release to keep them compiling; run them with
 # build/bench/bench/orva_bench.
 set -euo pipefail
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-root="$(cd "$here/.." && pwd)"
-source "$here/deps.sh"
-source "$here/configure.sh"
-
-bash "$here/setup.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 echo "== build (Debug, with tests)"
 orva_configure "$root/build/debug" Debug -DORVA_BUILD_TESTS=ON

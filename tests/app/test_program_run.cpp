@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "io/file_utils.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -23,22 +24,15 @@ struct RunResult {
     std::string out, err;
 };
 
-class ProgramRun : public ::testing::Test {
+class ProgramRun : public orva::test::TempDirTest {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("orva_program_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir / "data");
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    // Runs orva with `args` (already shell-quoted where needed); the preference folder goes to
-    // the test's own folder so no layout.ini lands in the user's home.
-    RunResult run(const std::string& args) {
+    // Runs orva with `args` (already shell-quoted where needed), behind `prefix` (for example
+    // an env command); the preference folder goes to the test's own folder so no layout.ini
+    // lands in the user's home.
+    RunResult run(const std::string& args, const std::string& prefix = "") {
         const std::string outFile = (dir / "stdout.txt").string(), errFile = (dir / "stderr.txt").string();
-        const std::string cmd = "XDG_DATA_HOME='" + (dir / "data").string() + "' '" ORVA_EXE "' " + args + " >'" +
-                                outFile + "' 2>'" + errFile + "' </dev/null";
+        const std::string cmd = prefix + "XDG_DATA_HOME='" + (dir / "data").string() + "' '" ORVA_EXE "' " + args +
+                                " >'" + outFile + "' 2>'" + errFile + "' </dev/null";
         RunResult r;
         const int status = std::system(cmd.c_str());
         r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -46,7 +40,6 @@ protected:
         orva::io::readFile(errFile, r.err);
         return r;
     }
-    fs::path dir;
 };
 
 uint32_t read32(const std::string& b, size_t at) {
@@ -157,4 +150,14 @@ TEST_F(ProgramRun, QuitRequestEndsTheInteractiveRunAndKeepsTheLayout) {
     ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_TRUE(fs::exists(dir / "data" / "ORVA" / "ORVA 3D Studio" / "layout.ini"));
+}
+
+// Without a display start-up fails: one line on standard error and status 1, nothing written.
+TEST_F(ProgramRun, StartUpFailureIsReportedWithStatusOne) {
+    const std::string shot = path("never.bmp");
+    const RunResult r = run("--screenshot '" + shot + "'", "env -u DISPLAY -u WAYLAND_DISPLAY ");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.rfind("ORVA 3D Studio: SDL_Init failed: ", 0), 0u) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(fs::exists(shot));
 }

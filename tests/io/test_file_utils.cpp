@@ -2,10 +2,9 @@
 
 #include <filesystem>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "io/file_utils.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using orva::io::readFile;
@@ -13,22 +12,7 @@ using orva::io::writeFileAtomic;
 
 namespace {
 
-class FileUtils : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("orva_file_utils_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir, fs::perms::owner_all, ec);
-        fs::remove_all(dir, ec);
-    }
-    std::string path(const char* name) const { return (dir / name).string(); }
-    fs::path dir;
-};
+using FileUtils = orva::test::TempDirTest;
 
 std::string contents(const std::string& path) {
     std::string out;
