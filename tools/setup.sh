@@ -98,10 +98,10 @@ fetch_sources() {
     [ "$(id -u)" -ne 0 ] || opts+=(-o APT::Sandbox::User=root)
     say "fetching source package lists from $mirror (trixie, forky, sid)"
     apt-get "${opts[@]}" update -qq >&2 || die "could not update the private source package lists"
-    local spec
-    for spec in "$@"; do
-        (cd "$ORVA_DEPS/src" && apt-get "${opts[@]}" source --download-only -qq "$spec" >&2) ||
-            die "could not fetch the Debian source package '$spec'"
+    local pkg
+    for pkg in "$@"; do
+        (cd "$ORVA_DEPS/src" && apt-get "${opts[@]}" source --download-only -qq "$pkg" >&2) ||
+            die "could not fetch the Debian source package '$pkg'"
     done
 }
 
