@@ -19,8 +19,7 @@ Editor::Editor(SDL_Window* w) : window(w) {}
 Editor::~Editor() { shutdown(); }
 
 bool Editor::initialize(std::string* /*error*/) {
-    statusMessage = std::string("Welcome to ") + kAppName + " " + kAppVersion;
-    statusTime = imguiTime();
+    status(std::string("Welcome to ") + kAppName + " " + kAppVersion);
     return true;
 }
 
