@@ -1,10 +1,26 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 
-// Whole-file reading and crash-safe writing. Paths are UTF-8 strings.
+// Path helpers, whole-file reading and crash-safe writing. Paths travel through the program as
+// UTF-8 strings; only these functions turn them into filesystem paths.
 namespace orva::io {
+
+// No normalisation in either direction.
+std::filesystem::path pathFromUtf8(const std::string& text);
+std::string pathToUtf8(const std::filesystem::path& path);
+
+// The extension of a file name starts at its last '.', except that a name whose only dot is its
+// first character (".bashrc") has none: a.tar.gz has stem "a.tar" and extension ".gz".
+std::string fileName(const std::string& path);
+std::string fileStem(const std::string& path);
+// Replaces the extension (or adds one when there is none).
+std::string replaceExtension(const std::string& path, const std::string& extension);
+// Appends `extension` unless the raw tail of `path` already matches it case-insensitively
+// (scene.ORVA stays, scene.obj becomes scene.obj.orva).
+std::string ensureExtension(const std::string& path, const std::string& extension);
 
 // Reads the whole file at `path` in binary mode into `out` (replacing its content).
 // Returns false and fills `error` (when given) with one sentence when the file cannot be
