@@ -387,29 +387,70 @@ struct CornerKeyHash {
     }
 };
 
-// Open-addressing map from CornerKey to output vertex index. The keys live in one array indexed
-// by the output index; each slot holds the key's 32-bit hash and the output index + 1 (0: empty), so
-// probing rarely touches a key and growing never rehashes one.
+constexpr uint32_t kNoCorner = 0xFFFFFFFFu;
+
+// Map from CornerKey to output vertex index, in two tiers. Most vertices carry a handful of
+// distinct corners, and faces visit neighbouring vertices together, so the first tier is a short
+// chain per vertex (head per vertex, next per output): lookups stay in cache where a hash table of
+// millions of slots would miss on nearly every corner. A vertex whose chain is full (a fan centre
+// of many flat faces) continues in the second tier, an open-addressing table hashed by
+// CornerKeyHash, so no lookup costs more than a fixed chain walk plus one hash probe sequence.
 class CornerMap {
 public:
-    explicit CornerMap(size_t expected) : slots_(nextPowerOfTwo(expected * 2)), mask_(slots_.size() - 1) {
-        keys_.reserve(expected);
+    CornerMap(size_t vertexCount, size_t expectedCorners) : head_(vertexCount, kNoCorner) {
+        keys_.reserve(expectedCorners);
+        next_.reserve(expectedCorners);
+        chainLength_.resize(vertexCount, 0);
     }
 
-    // The output index of `key`, or `fresh` after recording it under that index when absent.
-    // `inserted` tells which happened.
+    // The output index of `key`; when absent, records it under the next output index and sets
+    // `inserted`.
     uint32_t findOrInsert(const CornerKey& key, bool& inserted) {
-        if ((keys_.size() + 1) * 2 > slots_.size())
+        const uint32_t v = key.vertex;
+        for (uint32_t out = head_[v]; out != kNoCorner; out = next_[out]) {
+            if (keys_[out] == key) {
+                inserted = false;
+                return out;
+            }
+        }
+        if (chainLength_[v] < kMaxChain) {
+            ++chainLength_[v];
+            const uint32_t out = append(key);
+            next_[out] = head_[v];
+            head_[v] = out;
+            inserted = true;
+            return out;
+        }
+        return findOrInsertOverflow(key, inserted);
+    }
+
+private:
+    static constexpr uint8_t kMaxChain = 16;
+
+    struct Slot {
+        uint32_t hash = 0;
+        uint32_t indexPlusOne = 0; // 0: empty
+    };
+
+    uint32_t append(const CornerKey& key) {
+        keys_.push_back(key);
+        next_.push_back(kNoCorner);
+        return uint32_t(keys_.size() - 1);
+    }
+
+    uint32_t findOrInsertOverflow(const CornerKey& key, bool& inserted) {
+        if ((overflowCount_ + 1) * 2 > slots_.size())
             grow();
         const uint32_t hash = CornerKeyHash()(key);
         for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
             Slot& slot = slots_[i];
             if (slot.indexPlusOne == 0) {
+                const uint32_t out = append(key);
                 slot.hash = hash;
-                slot.indexPlusOne = uint32_t(keys_.size()) + 1;
-                keys_.push_back(key);
+                slot.indexPlusOne = out + 1;
+                ++overflowCount_;
                 inserted = true;
-                return slot.indexPlusOne - 1;
+                return out;
             }
             if (slot.hash == hash && keys_[slot.indexPlusOne - 1] == key) {
                 inserted = false;
@@ -418,14 +459,9 @@ public:
         }
     }
 
-private:
-    struct Slot {
-        uint32_t hash = 0;
-        uint32_t indexPlusOne = 0;
-    };
-
+    // Slots keep the key's hash, so growing never touches a key.
     void grow() {
-        std::vector<Slot> old(slots_.size() * 2);
+        std::vector<Slot> old(slots_.empty() ? 64 : slots_.size() * 2);
         old.swap(slots_);
         mask_ = slots_.size() - 1;
         for (const Slot& slot : old) {
@@ -438,9 +474,13 @@ private:
         }
     }
 
+    std::vector<CornerKey> keys_;      // per output vertex
+    std::vector<uint32_t> next_;       // per output vertex: next output of the same vertex's chain
+    std::vector<uint32_t> head_;       // per vertex: latest output of its chain
+    std::vector<uint8_t> chainLength_; // per vertex
     std::vector<Slot> slots_;
-    size_t mask_;
-    std::vector<CornerKey> keys_;
+    size_t mask_ = 0;
+    size_t overflowCount_ = 0;
 };
 
 } // namespace
@@ -460,7 +500,7 @@ TriangleMesh Mesh::triangulate() const {
     const std::vector<glm::vec3> smoothNormals = anySmooth ? smoothVertexNormals() : std::vector<glm::vec3>();
     // Most meshes have between one and a few output vertices per vertex.
     const size_t expected = vertices.size() + vertices.size() / 2;
-    CornerMap corners(expected);
+    CornerMap corners(vertices.size(), expected);
     out.positions.reserve(expected);
     out.normals.reserve(expected);
     out.uvs.reserve(expected);
@@ -472,8 +512,8 @@ TriangleMesh Mesh::triangulate() const {
         const size_t n = face.indices.size();
         if (n < 3 || !indicesInRange(face, vertices.size()))
             continue;
-        const glm::vec3 weighted = newellSum(vertices, face.indices);
-        const glm::vec3 faceNormal = normalizedOrUp(weighted);
+        const glm::vec3 weighted = n > 3 || !face.smooth ? newellSum(vertices, face.indices) : glm::vec3(0.0f);
+        const glm::vec3 faceNormal = face.smooth ? glm::vec3(0.0f) : normalizedOrUp(weighted);
         const bool withUVs = face.hasUVs();
 
         outIndex.resize(n);

@@ -455,9 +455,25 @@ TEST(Mesh, TriangulateSharesCornersOnlyWhenVertexNormalAndUvMatch) {
     Mesh seam = square;
     seam.faces[1].uvs = {{0.5f, 0}, {1, 1.5f}, {0, 1}};
 
+    // A fan of 40 flat faces, each listed twice: the centre vertex carries 40 distinct corners (more
+    // than a vertex's short list of corners holds), and every corner is met twice.
+    Mesh fan;
+    fan.addVertex({0, 1, 0});
+    for (int i = 0; i < 40; ++i)
+        fan.addVertex({std::sin(float(i) * 0.15707963f), 0, std::cos(float(i) * 0.15707963f)});
+    for (int pass = 0; pass < 2; ++pass)
+        for (uint32_t i = 0; i < 40; ++i)
+            fan.addFace({0, 1 + i, 1 + (i + 1) % 40});
+    Mesh smoothFan = fan;
+    smoothFan.setSmooth(true);
+
     const Case cases[] = {
-        {"flat cube", makeBox(false), 24},           {"smooth cube", makeBox(true), 8},
-        {"flat cube with per-face UVs", flatUV, 24}, {"square with signed zero UVs", square, 4},
+        {"flat cube", makeBox(false), 24},
+        {"flat fan", fan, 120},
+        {"smooth fan", smoothFan, 41},
+        {"smooth cube", makeBox(true), 8},
+        {"flat cube with per-face UVs", flatUV, 24},
+        {"square with signed zero UVs", square, 4},
         {"square with a UV seam", seam, 6},
     };
     for (const Case& c : cases) {
