@@ -112,7 +112,7 @@ float distanceToSegment2D(const glm::vec2& p, const glm::vec2& a, const glm::vec
 
 glm::quat eulerXYZDegreesToQuat(const glm::vec3& degrees) {
     const Rot3 m = rotationFromEuler(degrees);
-    const float(&r)[3][3] = m.r;
+    const float (&r)[3][3] = m.r;
     const float cand[4] = {
         r[0][0] + r[1][1] + r[2][2], // w
         r[0][0] - r[1][1] - r[2][2], // x
