@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstring>
 
 #include <nlohmann/json.hpp>
 
@@ -82,70 +81,10 @@ void appendJsonNumber(std::string& out, double value) {
         out += "null";
         return;
     }
-    char buf[48];
-    char* p = buf;
-    if (std::signbit(value)) {
-        *p++ = '-';
-        value = -value;
-    }
-    if (value == 0.0) {
-        out.append(buf, p);
-        out += "0.0";
-        return;
-    }
-
-    // Shortest round-trip digits and their decimal exponent, from the scientific form d.ddde+XX.
-    char sci[32];
-    const char* end = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific).ptr;
-    char digits[24];
-    int k = 0;
-    const char* s = sci;
-    for (; s < end && *s != 'e'; ++s)
-        if (*s != '.')
-            digits[k++] = *s;
-    int exponent = 0;
-    std::from_chars(s + (s[1] == '+' ? 2 : 1), end, exponent);
-    const int n = exponent + 1; // position of the decimal point relative to the first digit
-
-    // The JSON library's layout: plain notation for 1e-4 <= value < 1e15, else an exponent.
-    constexpr int kMinExp = -4;
-    constexpr int kMaxExp = 15;
-    if (k <= n && n <= kMaxExp) {
-        std::memcpy(p, digits, size_t(k));
-        std::memset(p + k, '0', size_t(n - k));
-        p += n;
-        *p++ = '.';
-        *p++ = '0';
-    } else if (0 < n && n <= kMaxExp) {
-        std::memcpy(p, digits, size_t(n));
-        p += n;
-        *p++ = '.';
-        std::memcpy(p, digits + n, size_t(k - n));
-        p += k - n;
-    } else if (kMinExp < n && n <= 0) {
-        *p++ = '0';
-        *p++ = '.';
-        std::memset(p, '0', size_t(-n));
-        p += -n;
-        std::memcpy(p, digits, size_t(k));
-        p += k;
-    } else {
-        *p++ = digits[0];
-        if (k > 1) {
-            *p++ = '.';
-            std::memcpy(p, digits + 1, size_t(k - 1));
-            p += k - 1;
-        }
-        *p++ = 'e';
-        int e = n - 1;
-        *p++ = e < 0 ? '-' : '+';
-        if (e < 0)
-            e = -e;
-        if (e < 10)
-            *p++ = '0';
-        p = std::to_chars(p, buf + sizeof buf, e).ptr;
-    }
-    out.append(buf, p);
+    // The library's own formatting routine (Grisu2 digits, printf-%g-like layout with ".0" on
+    // integral values), so that the text is byte for byte what its printer writes.
+    char buf[64];
+    out.append(buf, nlohmann::detail::to_chars(buf, buf + sizeof buf, value));
 }
 
 void appendJsonString(std::string& out, std::string_view text) {

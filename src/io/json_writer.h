@@ -39,10 +39,11 @@ private:
     bool afterKey_ = false;
 };
 
-// The shortest text that reads back as `value`, laid out as the JSON library prints doubles:
-// integral values keep ".0" (1.0, -0.0), plain notation for magnitudes from 1e-4 below 1e15,
-// otherwise an exponent with a sign and at least two digits (1e+30, 2.5e-05). Non-finite
-// values become null, which is all JSON can hold for them.
+// `value` exactly as the JSON library prints a double: a text that reads back as the same double
+// and is the shortest such text in all but rare ties (0.8f widened is 0.800000011920929);
+// integral values keep ".0" (1.0, -0.0); plain notation for magnitudes from 1e-4 below 1e15,
+// otherwise an exponent with a sign and at least two digits (1e+30, 2.5e-05). Non-finite values
+// become null, which is all JSON can hold for them.
 void appendJsonNumber(std::string& out, double value);
 
 // A quoted, escaped JSON string: quote, backslash and control characters are escaped as the
