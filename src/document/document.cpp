@@ -18,6 +18,14 @@ void placeLookAt(SceneObject& object, const glm::vec3& eye, const glm::vec3& tar
     object.transform.fromMatrix(glm::inverse(glm::lookAtRH(eye, target, glm::vec3(0.0f, 1.0f, 0.0f))));
 }
 
+void leaveEditMode(DocumentState& s) {
+    if (s.mode != InteractionMode::Edit)
+        return;
+    s.mode = InteractionMode::Object;
+    s.editObjectId = kInvalidObject;
+    s.vertexSelection.clear();
+}
+
 io::ProjectViewState viewStateOf(const OrbitCamera& camera) {
     io::ProjectViewState view;
     view.target = camera.target;
@@ -168,10 +176,18 @@ bool Document::redo() {
 
 // [SECTION] Objects
 
+// The snapshot is taken before the object exists, but pushed only once the scene could make it
+// (a scene whose ids are used up makes none): a refused add leaves no undo step and no change.
 SceneObject* Document::addObject(const std::string& label, ObjectType type, const std::string& baseName) {
-    exitEditMode();
-    checkpoint(label);
-    return state.scene.createObject(type, baseName);
+    DocumentState before = state;
+    SceneObject* object = state.scene.createObject(type, baseName);
+    if (!object)
+        return nullptr;
+    leaveEditMode(state);
+    leaveEditMode(before);
+    undoStack.push(label, std::move(before));
+    dirty = true;
+    return object;
 }
 
 void Document::selectOnly(uint32_t id) {
@@ -182,6 +198,8 @@ void Document::selectOnly(uint32_t id) {
 SceneObject* Document::addPrimitive(PrimitiveType type) {
     const std::string name = primitiveName(type);
     SceneObject* object = addObject("Add " + name, ObjectType::Mesh, name);
+    if (!object)
+        return nullptr;
     *object->mesh = primitives::make(type);
     object->material = state.scene.defaultMaterialIndex();
     selectOnly(object->id);
@@ -190,6 +208,8 @@ SceneObject* Document::addPrimitive(PrimitiveType type) {
 
 SceneObject* Document::addCamera() {
     SceneObject* object = addObject("Add Camera", ObjectType::Camera, "Camera");
+    if (!object)
+        return nullptr;
     placeLookAt(*object, camera.position(), camera.target);
     selectOnly(object->id);
     return object;
@@ -197,6 +217,8 @@ SceneObject* Document::addCamera() {
 
 SceneObject* Document::addLight(LightType type) {
     SceneObject* object = addObject(std::string("Add ") + lightTypeName(type) + " Light", ObjectType::Light, "Light");
+    if (!object)
+        return nullptr;
     object->lightType = type;
     switch (type) {
     case LightType::Directional:
@@ -217,6 +239,8 @@ SceneObject* Document::addLight(LightType type) {
 
 SceneObject* Document::addSpawnPoint() {
     SceneObject* object = addObject("Add Spawn Point", ObjectType::SpawnPoint, "Spawn Point");
+    if (!object)
+        return nullptr;
     object->transform.position = glm::vec3(camera.target.x, 0.0f, camera.target.z);
     object->transform.rotationEulerDeg = glm::vec3(0.0f, camera.yawDeg, 0.0f);
     selectOnly(object->id);
@@ -238,10 +262,10 @@ uint32_t Document::deleteSelectedObjects() {
 
 uint32_t Document::duplicateSelectedObjects() {
     const std::vector<uint32_t> ids = state.selection.ids;
-    const bool any = std::any_of(ids.begin(), ids.end(), [&](uint32_t id) { return state.scene.find(id); });
-    if (state.mode == InteractionMode::Edit || !any)
+    if (state.mode == InteractionMode::Edit || ids.empty())
         return 0;
-    checkpoint("Duplicate");
+    // As for adding: the snapshot is pushed only when at least one copy could be made.
+    DocumentState before = state;
     const uint32_t previousActive = state.selection.active;
     std::vector<uint32_t> copies;
     uint32_t activeCopy = kInvalidObject;
@@ -253,6 +277,10 @@ uint32_t Document::duplicateSelectedObjects() {
         if (id == previousActive)
             activeCopy = copy->id;
     }
+    if (copies.empty())
+        return 0;
+    undoStack.push("Duplicate", std::move(before));
+    dirty = true;
     state.selection.ids = copies;
     state.selection.active = activeCopy != kInvalidObject ? activeCopy : copies.back();
     return uint32_t(copies.size());
@@ -350,12 +378,6 @@ bool Document::setMaterialTexture(int materialIndex, std::shared_ptr<const Textu
 
 // [SECTION] Edit Mode
 
-void Document::exitEditMode() {
-    if (state.mode != InteractionMode::Edit)
-        return;
-    state.mode = InteractionMode::Object;
-    state.editObjectId = kInvalidObject;
-    state.vertexSelection.clear();
-}
+void Document::exitEditMode() { leaveEditMode(state); }
 
 } // namespace orva
