@@ -15,6 +15,7 @@
 #include "io/json_reader.h"
 #include "io/scene_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -71,6 +72,13 @@ double toDouble(const json& v) {
     }
 }
 
+// Numbers beyond the float range are held at its ends: a scene float is never infinite, so it
+// can always be written back (JSON has no infinity).
+float toFloat(const json& v) {
+    const double d = toDouble(v);
+    return float(std::clamp(d, -double(std::numeric_limits<float>::max()), double(std::numeric_limits<float>::max())));
+}
+
 // An integer with any fraction cut off, saturated to the 64-bit range.
 int64_t toInt64(const json& v) {
     switch (v.type()) {
@@ -120,7 +128,7 @@ std::string getString(const json& in, const char* key, const char* fallback) {
 
 float getFloat(const json& in, const char* key, float fallback) {
     const json* v = member(in, key);
-    return v ? float(toDouble(*v)) : fallback;
+    return v ? toFloat(*v) : fallback;
 }
 
 int64_t getInt(const json& in, const char* key, int64_t fallback) {
@@ -153,7 +161,7 @@ glm::vec2 getVec2(const json& in, const char* key, glm::vec2 fallback) {
     const json::array_t& a = getArray(in, key);
     glm::vec2 out = fallback;
     for (size_t i = 0; i < a.size(); ++i) {
-        const float f = float(toDouble(a[i]));
+        const float f = toFloat(a[i]);
         if (a.size() == 2)
             out[int(i)] = f;
     }
@@ -168,7 +176,7 @@ glm::vec<N, float> jsonToVec(const json* v, glm::vec<N, float> fallback) {
         return fallback;
     glm::vec<N, float> out;
     for (int i = 0; i < N; ++i)
-        out[i] = float(toDouble((*v)[size_t(i)]));
+        out[i] = toFloat((*v)[size_t(i)]);
     return out;
 }
 
@@ -233,7 +241,7 @@ bool jsonToMesh(const json& in, Mesh& mesh, std::string& reason) {
     // array's length.
     std::vector<float> pos(positions.size());
     for (size_t i = 0; i < positions.size(); ++i)
-        pos[i] = float(toDouble(positions[i]));
+        pos[i] = toFloat(positions[i]);
     std::vector<uint32_t> faceCounts(counts.size());
     uint64_t corners = 0; // 64 bits: 32-bit counts cannot wrap around to a matching total
     for (size_t i = 0; i < counts.size(); ++i) {
@@ -248,7 +256,7 @@ bool jsonToMesh(const json& in, Mesh& mesh, std::string& reason) {
         faceSmooth[i] = toInt64(smooth[i]) != 0;
     std::vector<float> cornerUvs(uvs.size());
     for (size_t i = 0; i < uvs.size(); ++i)
-        cornerUvs[i] = float(toDouble(uvs[i]));
+        cornerUvs[i] = toFloat(uvs[i]);
 
     if (pos.size() % 3 != 0) {
         reason = "mesh positions array length is not a multiple of 3";

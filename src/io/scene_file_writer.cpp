@@ -8,9 +8,11 @@
 #include "io/scene_file.h"
 #include "version.h"
 
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
 namespace orva::io {
@@ -19,18 +21,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// JSON has no infinity or NaN (the printer would write null, which no float field accepts back):
+// such values, which no file read produces, are written as the nearest finite float, or 0.
+void writeFloat(JsonWriter& w, float f) {
+    if (std::isnan(f))
+        f = 0.0f;
+    else if (std::isinf(f))
+        f = std::copysign(std::numeric_limits<float>::max(), f);
+    w.number(f);
+}
+
 void writeVec2(JsonWriter& w, const glm::vec2& v) {
     w.beginArray();
-    w.number(v.x);
-    w.number(v.y);
+    writeFloat(w, v.x);
+    writeFloat(w, v.y);
     w.endArray();
 }
 
 void writeVec3(JsonWriter& w, const glm::vec3& v) {
     w.beginArray();
-    w.number(v.x);
-    w.number(v.y);
-    w.number(v.z);
+    writeFloat(w, v.x);
+    writeFloat(w, v.y);
+    writeFloat(w, v.z);
     w.endArray();
 }
 
@@ -71,9 +83,9 @@ void meshToJson(JsonWriter& w, const Mesh* mesh) {
         const glm::vec3 flat = f.smooth || f.indices.empty() ? kUp : m.faceNormal(fi);
         for (uint32_t v : f.indices) {
             const glm::vec3& n = f.smooth ? (v < smoothNormals.size() ? smoothNormals[v] : kUp) : flat;
-            w.number(n.x);
-            w.number(n.y);
-            w.number(n.z);
+            writeFloat(w, n.x);
+            writeFloat(w, n.y);
+            writeFloat(w, n.z);
         }
     }
     w.endArray();
@@ -83,8 +95,8 @@ void meshToJson(JsonWriter& w, const Mesh* mesh) {
         for (const Face& f : m.faces) {
             const bool has = f.uvs.size() == f.indices.size();
             for (size_t c = 0; c < f.indices.size(); ++c) {
-                w.number(has ? f.uvs[c].x : 0.0f);
-                w.number(has ? f.uvs[c].y : 0.0f);
+                writeFloat(w, has ? f.uvs[c].x : 0.0f);
+                writeFloat(w, has ? f.uvs[c].y : 0.0f);
             }
         }
         w.endArray();
@@ -108,9 +120,9 @@ void meshToJson(JsonWriter& w, const Mesh* mesh) {
     w.key("positions");
     w.beginArray();
     for (const Vertex& v : m.vertices) {
-        w.number(v.position.x);
-        w.number(v.position.y);
-        w.number(v.position.z);
+        writeFloat(w, v.position.x);
+        writeFloat(w, v.position.y);
+        writeFloat(w, v.position.z);
     }
     w.endArray();
     w.endObject();
@@ -124,11 +136,11 @@ void writeObject(JsonWriter& w, const Scene& scene, const SceneObject& o) {
         w.key("projection");
         w.string("perspective");
         w.key("yfovDeg");
-        w.number(o.yfovDeg);
+        writeFloat(w, o.yfovDeg);
         w.key("zfar");
-        w.number(o.zfar);
+        writeFloat(w, o.zfar);
         w.key("znear");
-        w.number(o.znear);
+        writeFloat(w, o.znear);
         w.endObject();
     }
     w.key("id");
@@ -139,13 +151,13 @@ void writeObject(JsonWriter& w, const Scene& scene, const SceneObject& o) {
         w.key("color");
         writeVec3(w, o.color);
         w.key("innerConeDeg");
-        w.number(o.innerConeDeg);
+        writeFloat(w, o.innerConeDeg);
         w.key("intensity");
-        w.number(o.intensity);
+        writeFloat(w, o.intensity);
         w.key("outerConeDeg");
-        w.number(o.outerConeDeg);
+        writeFloat(w, o.outerConeDeg);
         w.key("range");
-        w.number(o.range);
+        writeFloat(w, o.range);
         w.key("type");
         w.string(lightTypeKey(o.lightType));
         w.endObject();
@@ -186,25 +198,25 @@ void writeMaterial(JsonWriter& w, const Material& m, size_t textureCount) {
     w.key("baseColor");
     w.beginArray();
     for (int i = 0; i < 4; ++i)
-        w.number(m.baseColor[i]);
+        writeFloat(w, m.baseColor[i]);
     w.endArray();
     if (textured) {
         w.key("baseColorTexture");
         w.integer(m.baseColorTexture);
     }
     w.key("metallic");
-    w.number(m.metallic);
+    writeFloat(w, m.metallic);
     w.key("name");
     w.string(m.name);
     w.key("roughness");
-    w.number(m.roughness);
+    writeFloat(w, m.roughness);
     if (textured) {
         w.key("uvTransform");
         w.beginObject();
         w.key("offset");
         writeVec2(w, m.uvOffset);
         w.key("rotationDeg");
-        w.number(m.uvRotationDeg);
+        writeFloat(w, m.uvRotationDeg);
         w.key("scale");
         writeVec2(w, m.uvScale);
         w.endObject();
@@ -322,17 +334,17 @@ std::string writeDocument(const Scene& scene, const ProjectViewState& view,
     w.key("camera");
     w.beginObject();
     w.key("distance");
-    w.number(view.distance);
+    writeFloat(w, view.distance);
     w.key("fovDeg");
-    w.number(view.fovDeg);
+    writeFloat(w, view.fovDeg);
     w.key("orthographic");
     w.boolean(view.orthographic);
     w.key("pitchDeg");
-    w.number(view.pitchDeg);
+    writeFloat(w, view.pitchDeg);
     w.key("target");
     writeVec3(w, view.target);
     w.key("yawDeg");
-    w.number(view.yawDeg);
+    writeFloat(w, view.yawDeg);
     w.endObject();
     w.endObject();
     w.endObject();

@@ -3,6 +3,8 @@
 #include "io/file_utils.h"
 #include "support/temp_dir.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -458,6 +460,28 @@ TEST(SceneFileReader, DefaultsAndLenientShapes) {
     ASSERT_TRUE(deserializeOrvaProject(two, data, &error)) << error;
     EXPECT_TRUE(data.scene.objects[0]->mesh->faces[0].smooth);
     EXPECT_FALSE(data.scene.objects[0]->mesh->faces[1].smooth);
+}
+
+// JSON holds no infinity: a number beyond the float range reads as the largest float, and a
+// non-finite float is written as a finite number, so that what is read or edited can always be
+// saved and opened again (the library's printer would write null, which no mesh array accepts).
+TEST(SceneFileReader, OutOfRangeAndNonFiniteFloatsStayReadable) {
+    ProjectData data;
+    std::string error;
+    ASSERT_TRUE(deserializeOrvaProject(doc(meshObject(R"({"positions": [1e300, -1e39, 0], "faceVertexCounts": [],
+        "faceVertexIndices": []})", R"(, "transform": {"scale": [1e-50, 2, 3]})")), data, &error)) << error;
+    const SceneObject& o = *data.scene.objects[0];
+    EXPECT_EQ(o.mesh->vertices[0].position, glm::vec3(FLT_MAX, -FLT_MAX, 0));
+    EXPECT_EQ(o.transform.scale.x, 0.0f);
+
+    data.scene.objects[0]->transform.position = glm::vec3(INFINITY, -INFINITY, NAN);
+    data.scene.objects[0]->mesh->vertices[0].position.y = NAN;
+    const std::string text = serializeOrvaProject(data.scene, data.view);
+    EXPECT_EQ(text.find("null"), std::string::npos);
+    ProjectData back;
+    ASSERT_TRUE(deserializeOrvaProject(text, back, &error)) << error;
+    EXPECT_EQ(back.scene.objects[0]->transform.position, glm::vec3(FLT_MAX, -FLT_MAX, 0));
+    EXPECT_EQ(back.scene.objects[0]->mesh->vertices[0].position, glm::vec3(FLT_MAX, 0, 0));
 }
 
 TEST_F(SceneFileDisk, LoadPassesTheFileErrorThrough) {
