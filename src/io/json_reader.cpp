@@ -352,7 +352,7 @@ bool Reader::run(json& result) {
         for (;;) {
             skipSpace();
             if (stack.empty())
-                return p_ == end_;
+                return p_ == end_ || *p_ == '\0'; // the library reads a NUL byte as the end of the text
             json* parent = stack.back();
             if (parent->is_array()) {
                 if (consume(',')) {

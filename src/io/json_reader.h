@@ -8,8 +8,8 @@
 // library's own parser to read in time (a scene file of a million-corner mesh holds millions
 // of numbers). It accepts exactly what nlohmann::json::parse(text, nullptr, false, false)
 // accepts and yields the same values:
-// - an optional UTF-8 byte order mark, then one value and nothing but whitespace after it;
-//   no comments;
+// - an optional UTF-8 byte order mark, then one value and nothing but whitespace after it
+//   (outside strings a NUL byte ends the text, so what follows one is ignored); no comments;
 // - strings must be valid UTF-8 without raw control characters; \u escapes must pair
 //   surrogates;
 // - integers without fraction or exponent become unsigned (non-negative) or signed (negative)

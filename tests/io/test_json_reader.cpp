@@ -27,7 +27,9 @@ TEST(JsonReader, AgreesWithTheLibraryOnGrammar) {
     const std::vector<std::string> cases = {
         "", " ", "{}", "[]", " [ 1 , { \"k\" : [ ] } ] \n", "[1,]", "{\"a\":1,}", "{\"a\" 1}", "[1 2]",
         "{\"a\":1 \"b\":2}", "{1:2}", "tru", "true", "false", "null", "nul", "true false", "[1] x", "\"abc",
-        "[\"a\\", "/* c */ {}", "{} // c", "{\"a\":1,\"a\":2}", "\x01", "{\"a\":[1,2,{\"b\":null}],\"c\":\"d\"}"};
+        "[\"a\\", "/* c */ {}", "{} // c", "{\"a\":1,\"a\":2}", "\x01", "{\"a\":[1,2,{\"b\":null}],\"c\":\"d\"}",
+        std::string("{} \0 x", 6), std::string("1\0", 2), std::string("[1\0]", 4), std::string("\0", 1),
+        std::string("tr\0ue", 5)};
     for (const std::string& text : cases)
         expectSameAsLibrary(text);
 }
