@@ -456,8 +456,7 @@ uint32_t mergeByDistance(Mesh& mesh, std::vector<uint8_t>& selection, float thre
 
 namespace {
 
-bool extrudeRegion(Mesh& mesh, std::vector<uint8_t>& selection, const std::vector<uint32_t>& region,
-                   float distance) {
+bool extrudeRegion(Mesh& mesh, std::vector<uint8_t>& selection, const std::vector<uint32_t>& region, float distance) {
     // 1. How many region faces use each edge; the edges used once are the region's boundary.
     size_t cornerCount = 0;
     for (uint32_t f : region)

@@ -142,8 +142,7 @@ void projectBox(Mesh& mesh, const std::vector<uint32_t>& faces, float tileSize, 
     ++mesh.revision;
 }
 
-void projectPlanar(Mesh& mesh, const std::vector<uint32_t>& faces, Axis axis, float tileSize,
-                   const glm::vec3& scale) {
+void projectPlanar(Mesh& mesh, const std::vector<uint32_t>& faces, Axis axis, float tileSize, const glm::vec3& scale) {
     if (axis != Axis::X && axis != Axis::Y && axis != Axis::Z)
         return;
     const float t = tileFactor(tileSize);
@@ -152,7 +151,7 @@ void projectPlanar(Mesh& mesh, const std::vector<uint32_t>& faces, Axis axis, fl
         ensureUvs(face);
         for (size_t i = 0; i < face.indices.size(); ++i) {
             const glm::vec3 p = mesh.vertices[face.indices[i]].position * scale;
-            const glm::vec2 uv = axis == Axis::X ? glm::vec2(-p.z, p.y)
+            const glm::vec2 uv = axis == Axis::X   ? glm::vec2(-p.z, p.y)
                                  : axis == Axis::Y ? glm::vec2(p.x, -p.z)
                                                    : glm::vec2(p.x, p.y);
             face.uvs[i] = uv * t;
@@ -424,8 +423,9 @@ std::vector<uint32_t> island(const Mesh& mesh, const std::vector<uint32_t>& face
             if (a == b)
                 continue;
             const Edge e = Edge::make(a, b);
-            auto it = std::lower_bound(table.begin(), table.end(), e,
-                                       [&](const EdgeFace& entry, const Edge& key) { return edgeLess(entry.edge, key); });
+            auto it = std::lower_bound(table.begin(), table.end(), e, [&](const EdgeFace& entry, const Edge& key) {
+                return edgeLess(entry.edge, key);
+            });
             for (; it != table.end() && it->edge == e; ++it) {
                 const uint32_t f = it->face;
                 if (reached[f])
@@ -574,8 +574,7 @@ uint32_t weld(Mesh& mesh, const std::vector<Corner>& corners) {
     byVertex.reserve(listed.size());
     for (const Corner& c : listed)
         byVertex.emplace_back(mesh.faces[c.face].indices[c.corner], c);
-    std::stable_sort(byVertex.begin(), byVertex.end(),
-                     [](const auto& l, const auto& r) { return l.first < r.first; });
+    std::stable_sort(byVertex.begin(), byVertex.end(), [](const auto& l, const auto& r) { return l.first < r.first; });
 
     uint32_t welded = 0;
     for (size_t k = 0; k < byVertex.size();) {

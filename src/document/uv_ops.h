@@ -45,8 +45,7 @@ enum class SetOp : int {
 // normal so mirrored objects keep readable textures.
 void projectBox(Mesh& mesh, const std::vector<uint32_t>& faces, float tileSize, const glm::vec3& scale);
 // One mapping for every face: X (side) (-z, y), Y (top) (x, -z), Z (front) (x, y).
-void projectPlanar(Mesh& mesh, const std::vector<uint32_t>& faces, Axis axis, float tileSize,
-                   const glm::vec3& scale);
+void projectPlanar(Mesh& mesh, const std::vector<uint32_t>& faces, Axis axis, float tileSize, const glm::vec3& scale);
 // Around the vertical axis through the centre of the targets' bounds; u wraps once around, v spans the
 // height. A face across the back seam continues past u = 1.
 void projectCylinder(Mesh& mesh, const std::vector<uint32_t>& faces);

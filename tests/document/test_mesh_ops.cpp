@@ -20,8 +20,8 @@ const std::vector<glm::vec2> kQuadUvs{{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 // every edge, so both topology and per-corner data are exercised.
 Mesh cube() {
     Mesh m;
-    for (glm::vec3 p : {glm::vec3(-1, -1, -1), {1, -1, -1}, {1, 1, -1}, {-1, 1, -1}, {-1, -1, 1}, {1, -1, 1},
-                        {1, 1, 1}, {-1, 1, 1}})
+    for (glm::vec3 p :
+         {glm::vec3(-1, -1, -1), {1, -1, -1}, {1, 1, -1}, {-1, 1, -1}, {-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}})
         m.addVertex(p);
     for (std::vector<uint32_t> f : std::vector<std::vector<uint32_t>>{
              {4, 5, 6, 7}, {1, 0, 3, 2}, {5, 1, 2, 6}, {0, 4, 7, 3}, {7, 6, 2, 3}, {0, 1, 5, 4}})
@@ -216,9 +216,15 @@ TEST(MeshOps, DeleteOnTheCube) {
             sel[v] = 1;
         bool changed = false;
         switch (c.op) {
-        case Op::Vertices: changed = meshops::deleteVertices(m, sel); break;
-        case Op::Edges: changed = meshops::deleteEdges(m, sel); break;
-        case Op::Faces: changed = meshops::deleteFaces(m, sel); break;
+        case Op::Vertices:
+            changed = meshops::deleteVertices(m, sel);
+            break;
+        case Op::Edges:
+            changed = meshops::deleteEdges(m, sel);
+            break;
+        case Op::Faces:
+            changed = meshops::deleteFaces(m, sel);
+            break;
         }
         const bool expectChange = c.wantFaces != 6;
         EXPECT_EQ(changed, expectChange) << c.what;

@@ -17,8 +17,8 @@ const std::vector<glm::vec2> kQuadUvs{{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 // The editor's default cube (size 2).
 Mesh cube() {
     Mesh m;
-    for (glm::vec3 p : {glm::vec3(-1, -1, -1), {1, -1, -1}, {1, 1, -1}, {-1, 1, -1}, {-1, -1, 1}, {1, -1, 1},
-                        {1, 1, 1}, {-1, 1, 1}})
+    for (glm::vec3 p :
+         {glm::vec3(-1, -1, -1), {1, -1, -1}, {1, 1, -1}, {-1, 1, -1}, {-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}})
         m.addVertex(p);
     for (std::vector<uint32_t> f : std::vector<std::vector<uint32_t>>{
              {4, 5, 6, 7}, {1, 0, 3, 2}, {5, 1, 2, 6}, {0, 4, 7, 3}, {7, 6, 2, 3}, {0, 1, 5, 4}})
@@ -150,8 +150,8 @@ TEST(UvOps, CylinderAndSphereContinuePastTheBackSeam) {
     const float a = 0.47f * 6.28318530718f;
     const float s = std::sin(a), c = std::cos(a);
     Mesh m;
-    for (glm::vec3 p : {glm::vec3(s, -1, c), {-s, -1, c}, {-s, 1, c}, {s, 1, c}, {-s, -1, -c}, {s, -1, -c},
-                        {s, 1, -c}, {-s, 1, -c}})
+    for (glm::vec3 p :
+         {glm::vec3(s, -1, c), {-s, -1, c}, {-s, 1, c}, {s, 1, c}, {-s, -1, -c}, {s, -1, -c}, {s, 1, -c}, {-s, 1, -c}})
         m.addVertex(p);
     m.addFace({0, 1, 2, 3});
     m.addFace({4, 5, 6, 7});
@@ -172,11 +172,19 @@ TEST(UvOps, CylinderAndSphereContinuePastTheBackSeam) {
 
 TEST(UvOps, ResetPerFace) {
     Mesh m;
-    for (glm::vec3 p : {glm::vec3(0, 0, 0), {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {3, 0, 1}, {5, 2, 1}, {-1, 4, 1},
-                        {0, 0, 2}, {4, 0, 2}, {0, 2, 2}})
+    for (glm::vec3 p : {glm::vec3(0, 0, 0),
+                        {1, 0, 0},
+                        {0, 1, 0},
+                        {0, 0, 1},
+                        {3, 0, 1},
+                        {5, 2, 1},
+                        {-1, 4, 1},
+                        {0, 0, 2},
+                        {4, 0, 2},
+                        {0, 2, 2}})
         m.addVertex(p);
-    m.addFace({0, 1, 2});       // unit right triangle in XY
-    m.addFace({3, 4, 5, 6});    // an irregular quad
+    m.addFace({0, 1, 2});                           // unit right triangle in XY
+    m.addFace({3, 4, 5, 6});                        // an irregular quad
     m.addFace({7, 8, 9}, {{9, 9}, {9, 9}, {9, 9}}); // 4 x 2: fitted without distortion
     uv::resetPerFace(m, {});
     EXPECT_EQ(m.faces[0].uvs, (std::vector<glm::vec2>{{0, 0}, {1, 0}, {0, 1}}));
@@ -252,8 +260,9 @@ TEST(UvOps, DropInvalidAndVisibleFaces) {
 
 TEST(UvOps, FullySelectedFaces) {
     const Mesh m = strip(false);
-    EXPECT_EQ(uv::fullySelectedFaces(m, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0}, {2, 1}, {2, 2}, {2, 3}, {7, 0}}),
-              (std::vector<uint32_t>{0, 2}));
+    EXPECT_EQ(
+        uv::fullySelectedFaces(m, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 0}, {2, 0}, {2, 1}, {2, 2}, {2, 3}, {7, 0}}),
+        (std::vector<uint32_t>{0, 2}));
     // An unsorted list with a repeat is read as the set it names: face 1 is not complete.
     EXPECT_EQ(uv::fullySelectedFaces(m, {{1, 3}, {1, 0}, {1, 0}, {1, 1}}), std::vector<uint32_t>{});
 }
@@ -287,10 +296,8 @@ TEST(UvOps, IslandFloodsAcrossContinuousEdgesOnly) {
         std::vector<uint32_t> want;
     };
     const Case cases[] = {
-        {"whole strip", false, {}, 2, {0, 1, 2}},
-        {"stops at the seam", true, {}, 0, {0, 1}},
-        {"the far side alone", true, {}, 2, {2}},
-        {"a hidden face breaks the chain", false, {0, 2}, 0, {0}},
+        {"whole strip", false, {}, 2, {0, 1, 2}}, {"stops at the seam", true, {}, 0, {0, 1}},
+        {"the far side alone", true, {}, 2, {2}}, {"a hidden face breaks the chain", false, {0, 2}, 0, {0}},
         {"start out of range", false, {}, 3, {}},
     };
     for (const Case& c : cases)
@@ -313,11 +320,10 @@ TEST(UvOps, PickCorner) {
         uint32_t corner;
     };
     const Case cases[] = {
-        {{1, 0}, 1.0f, true, 1},     // equally far from corners 0 and 1: the later wins; radius inclusive
-        {{1, 0}, 0.999f, false, 0},  // out of reach
-        {{2, 2}, 0.0f, true, 2},     // radius 0: an exact hit counts
-        {{2, 2.001f}, 0.0f, false, 0},
-        {{0.1f, 1.9f}, 5.0f, true, 3},
+        {{1, 0}, 1.0f, true, 1},    // equally far from corners 0 and 1: the later wins; radius inclusive
+        {{1, 0}, 0.999f, false, 0}, // out of reach
+        {{2, 2}, 0.0f, true, 2},    // radius 0: an exact hit counts
+        {{2, 2.001f}, 0.0f, false, 0}, {{0.1f, 1.9f}, 5.0f, true, 3},
     };
     for (const Case& c : cases) {
         Corner got{99, 99};
@@ -356,7 +362,7 @@ TEST(UvOps, PickFacePrefersTheSmallestContainingFace) {
     EXPECT_EQ(uv::pickFace(bigFirst, {}, {11, 5}), -1);
     EXPECT_EQ(uv::pickFace(bigFirst, {}, {25, 8}), -1); // inside the notch
     EXPECT_EQ(uv::pickFace(bigFirst, {}, {22, 3}), 2);
-    EXPECT_EQ(uv::pickFace(bigFirst, {0, 2}, {5, 5}), 0); // the small face is not offered
+    EXPECT_EQ(uv::pickFace(bigFirst, {0, 2}, {5, 5}), 0);            // the small face is not offered
     EXPECT_EQ(uv::pickFace(uvQuads({small, small}), {}, {5, 5}), 0); // equal areas: the earlier face
 }
 
