@@ -39,6 +39,8 @@ int axisIndex(DockAxis axis) { return axis == DockAxis::X ? 0 : 1; }
 float& along(ImVec2& v, int axis) { return axis == 0 ? v.x : v.y; }
 float along(const ImVec2& v, int axis) { return axis == 0 ? v.x : v.y; }
 
+ImVec2 farCorner(const DockRect& r) { return ImVec2(r.pos.x + r.size.x, r.pos.y + r.size.y); }
+
 bool contains(const DockRect& r, ImVec2 p) {
     return p.x >= r.pos.x && p.y >= r.pos.y && p.x < r.pos.x + r.size.x && p.y < r.pos.y + r.size.y;
 }
@@ -69,23 +71,21 @@ void DockLayout::clear() {
     changed_ = true;
 }
 
-int DockLayout::addLeaf(const char* window) {
-    DockNode leaf;
-    if (window)
-        leaf.windows.emplace_back(window);
-    nodes_.push_back(std::move(leaf));
+int DockLayout::addLeaf() {
+    nodes_.emplace_back();
     return int(nodes_.size()) - 1;
 }
 
 // Turns leaf `node` into a split along `dir`, like a docking builder: the new child on the `dir`
 // side gets `ratio` of the space; the node's windows move to the other child (*opposite).
 int DockLayout::splitLeaf(int node, ImGuiDir dir, double ratio, int* opposite) {
-    const int first = addLeaf(nullptr);
-    const int second = addLeaf(nullptr);
+    const int first = addLeaf();
+    const int second = addLeaf();
     DockNode& n = nodes_[node];
     const bool dirIsFirst = dir == ImGuiDir_Left || dir == ImGuiDir_Up;
     n.axis = (dir == ImGuiDir_Left || dir == ImGuiDir_Right) ? DockAxis::X : DockAxis::Y;
-    n.ratio = float(dirIsFirst ? ratio : 1.0 - ratio); // in double, so 0.26 keeps 0.74 exact in the ini
+    // In double: the share kept is the float nearest 1 - 0.26, which the ini shows as "0.74".
+    n.ratio = float(dirIsFirst ? ratio : 1.0 - ratio);
     n.children[0] = first;
     n.children[1] = second;
     const int atDir = dirIsFirst ? first : second;
@@ -99,15 +99,15 @@ int DockLayout::splitLeaf(int node, ImGuiDir dir, double ratio, int* opposite) {
 
 void DockLayout::buildDefault(bool uvLayout) {
     nodes_.clear();
-    int centre = addLeaf(nullptr);
-    const int left = splitLeaf(centre, ImGuiDir_Left, 0.17f, &centre);
-    const int right = splitLeaf(centre, ImGuiDir_Right, 0.26f, &centre);
-    const int bottom = splitLeaf(centre, ImGuiDir_Down, 0.22f, &centre);
+    int centre = addLeaf();
+    const int left = splitLeaf(centre, ImGuiDir_Left, 0.17, &centre);
+    const int right = splitLeaf(centre, ImGuiDir_Right, 0.26, &centre);
+    const int bottom = splitLeaf(centre, ImGuiDir_Down, 0.22, &centre);
     int bottomRight = -1;
-    const int topRight = splitLeaf(right, ImGuiDir_Up, 0.38f, &bottomRight);
+    const int topRight = splitLeaf(right, ImGuiDir_Up, 0.38, &bottomRight);
     int uvNode = topRight;
     if (uvLayout)
-        uvNode = splitLeaf(centre, ImGuiDir_Right, 0.5f, &centre);
+        uvNode = splitLeaf(centre, ImGuiDir_Right, 0.5, &centre);
 
     // Docking order is tab order: the Outliner comes first in the shared leaf and is in front.
     nodes_[left].windows.emplace_back(kToolsWindow);
@@ -124,6 +124,14 @@ void DockLayout::buildDefault(bool uvLayout) {
         b.lastOpen = true;
     }
     changed_ = true;
+    relayout();
+}
+
+// Lays a new tree out over the last area at once, so panels placed later in the same frame land
+// in it rather than in the old tree's rectangles.
+void DockLayout::relayout() {
+    if (hasArea_)
+        update(lastPos_, lastSize_);
 }
 
 void DockLayout::bindWindow(std::string_view name, bool* open) {
@@ -211,10 +219,13 @@ void DockLayout::update(ImVec2 pos, ImVec2 size) {
             selectTab(b.name);
         b.lastOpen = open;
     }
-    if (nodes_.empty())
-        return;
     size.x = std::max(size.x, 0.0f);
     size.y = std::max(size.y, 0.0f);
+    lastPos_ = pos;
+    lastSize_ = size;
+    hasArea_ = true;
+    if (nodes_.empty())
+        return;
     if (computeVisible(0))
         layoutNode(0, DockRect{pos, size});
     else
@@ -479,7 +490,7 @@ void DockLayout::drawSplitters() {
             continue;
         const int a = axisIndex(nodes_[i].axis);
         const DockRect band = widened(gap, a, metrics.hoverPadding);
-        const ImRect bb(band.pos, ImVec2(band.pos.x + band.size.x, band.pos.y + band.size.y));
+        const ImRect bb(band.pos, farCorner(band));
         const ImGuiID id = ImGui::GetID(int(i));
         if (!ImGui::ItemAdd(bb, id, nullptr, ImGuiItemFlags_NoNav))
             continue;
@@ -493,15 +504,14 @@ void DockLayout::drawSplitters() {
         if (hovered || held)
             ImGui::SetMouseCursor(a == 0 ? ImGuiMouseCursor_ResizeEW : ImGuiMouseCursor_ResizeNS);
 
-        const ImVec2 gapMax(gap.pos.x + gap.size.x, gap.pos.y + gap.size.y);
+        // While dragging, the band shows over the panes' edges in the theme's docking preview colour.
         if (held) {
-            ImGui::GetForegroundDrawList()->AddRectFilled(widened(gap, a, metrics.hoverPadding).pos,
-                                                          ImVec2(gapMax.x + (a == 0 ? metrics.hoverPadding : 0.0f),
-                                                                 gapMax.y + (a == 1 ? metrics.hoverPadding : 0.0f)),
+            const DockRect shown = widened(gap, a, metrics.hoverPadding);
+            ImGui::GetForegroundDrawList()->AddRectFilled(shown.pos, farCorner(shown),
                                                           ImGui::GetColorU32(kDockPreviewColor));
-            host->DrawList->AddRectFilled(gap.pos, gapMax, ImGui::GetColorU32(ImGuiCol_SeparatorActive));
+            host->DrawList->AddRectFilled(gap.pos, farCorner(gap), ImGui::GetColorU32(ImGuiCol_SeparatorActive));
         } else if (hovered) {
-            host->DrawList->AddRectFilled(gap.pos, gapMax, ImGui::GetColorU32(ImGuiCol_SeparatorHovered));
+            host->DrawList->AddRectFilled(gap.pos, farCorner(gap), ImGui::GetColorU32(ImGuiCol_SeparatorHovered));
         }
     }
 }
@@ -737,6 +747,7 @@ bool DockLayout::endParse(std::string* error) {
         return true; // no saved layout: nothing changes
     nodes_ = std::move(built);
     loadError_.clear();
+    relayout();
     return true;
 }
 

@@ -69,8 +69,8 @@ struct DockMetrics {
 
 // The editor's dock layout: a binary tree of splits whose leaves hold the panel windows. Each frame
 // the editor calls beginFrame with the area the panels share, placeWindow before each panel's
-// ImGui::Begin, and endFrame after the last panel. Splits keep their ratios when the window resizes; dragging a
-// splitter moves only that boundary.
+// ImGui::Begin, and endFrame after the last panel. Splits keep their ratios when the window
+// resizes; dragging a splitter moves only that boundary.
 //
 // Closing a panel keeps its place: the window stays in its leaf and comes back there when it is
 // opened again (in front of its tab group). A leaf that still shows another open window keeps its
@@ -181,7 +181,8 @@ private:
         std::vector<std::string> windows;
     };
 
-    int addLeaf(const char* window);
+    int addLeaf();
+    void relayout();
     int splitLeaf(int node, ImGuiDir dir, double ratio, int* opposite);
     bool computeVisible(int node);
     void layoutNode(int node, DockRect rect);
@@ -205,6 +206,9 @@ private:
     int parseLineCount_ = 0;
     std::string loadError_;
 
+    ImVec2 lastPos_; // the area of the last update
+    ImVec2 lastSize_;
+    bool hasArea_ = false;
     bool changed_ = false;    // the tree or a ratio changed since the ini was last marked dirty
     bool frameReady_ = false; // beginFrame ran at least once
     float dragOffset_ = 0.0f; // mouse position minus gap start when a splitter drag began
