@@ -57,16 +57,35 @@ bool decodeImage(const uint8_t* data, size_t size, RgbaImage& image, std::string
         setError(error, "unsupported or damaged image (file too large)");
         return false;
     }
+    // Decoded in the file's own channel count and widened to RGBA here: this stb_image release
+    // converts 16-bit PNM data with its 8-bit channel converter when asked for another channel
+    // count, reading past the end of its buffer.
     int w = 0, h = 0, channels = 0;
-    stbi_uc* pixels = stbi_load_from_memory(decoderInput(data), int(size), &w, &h, &channels, 4);
-    if (!pixels) {
+    stbi_uc* decoded = stbi_load_from_memory(decoderInput(data), int(size), &w, &h, &channels, 0);
+    if (!decoded) {
         setError(error, decoderFailure());
         return false;
     }
+    if (channels < 1 || channels > 4) {
+        stbi_image_free(decoded);
+        setError(error, "unsupported or damaged image (unexpected channel count)");
+        return false;
+    }
+    const size_t count = size_t(w) * size_t(h);
+    std::vector<uint8_t> pixels(count * 4);
+    const stbi_uc* in = decoded;
+    uint8_t* out = pixels.data();
+    for (size_t i = 0; i < count; ++i, in += channels, out += 4) {
+        const bool grey = channels < 3; // grey (+ alpha) spreads over R, G and B
+        out[0] = in[0];
+        out[1] = grey ? in[0] : in[1];
+        out[2] = grey ? in[0] : in[2];
+        out[3] = channels == 2 ? in[1] : (channels == 4 ? in[3] : 255);
+    }
+    stbi_image_free(decoded);
     image.width = w;
     image.height = h;
-    image.pixels.assign(pixels, pixels + size_t(w) * size_t(h) * 4);
-    stbi_image_free(pixels);
+    image.pixels = std::move(pixels);
     return true;
 }
 

@@ -136,6 +136,37 @@ TEST(ImageCodec, DecodeFailureLeavesTheImageAsItWas) {
     EXPECT_FALSE(decodeImage(nullptr, 0, image, nullptr));
 }
 
+// Grey, grey + alpha and RGB sources all come out as RGBA, grey spread over R, G and B.
+TEST(ImageCodec, DecodeWidensEveryChannelCountToRgba) {
+    struct Case {
+        std::string file;
+        std::vector<Rgba> expected;
+    };
+    const Case cases[] = {
+        {std::string("P5\n2 1\n255\n\x10\xf0", 13), {{16, 16, 16, 255}, {240, 240, 240, 255}}},
+        {std::string("P6\n1 1\n255\n\x01\x02\x03", 14), {{1, 2, 3, 255}}},
+        // 16-bit samples: this once read past the decoder's buffer when converted to RGBA.
+        {std::string("P6\n2 1\n65535\n\xff\xff\x00\x00\x40\x40\x00\x00\xff\xff\x00\x00", 26),
+         {{255, 0, 64, 255}, {0, 255, 0, 255}}},
+        {std::string("P5\n1 1\n65535\n\x80\x80", 16), {{128, 128, 128, 255}}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<uint8_t> bytes(c.file.begin(), c.file.end());
+        const RgbaImage image = decoded(bytes);
+        ASSERT_EQ(image.width * image.height, int(c.expected.size())) << c.file;
+        for (int i = 0; i < image.width; ++i)
+            EXPECT_EQ(pixelAt(image, i, 0), c.expected[size_t(i)]) << c.file << " pixel " << i;
+    }
+    // Grey + alpha, through TGA's writer (two channels).
+    const std::vector<uint8_t> greyAlpha = {10, 200, 20, 100};
+    std::vector<uint8_t> tga;
+    stbi_write_tga_to_func(appendTo, &tga, 2, 1, 2, greyAlpha.data());
+    const RgbaImage image = decoded(tga);
+    ASSERT_EQ(image.width, 2);
+    EXPECT_EQ(pixelAt(image, 0, 0), (Rgba{10, 10, 10, 200}));
+    EXPECT_EQ(pixelAt(image, 1, 0), (Rgba{20, 20, 20, 100}));
+}
+
 TEST(TextureFromEncoded, SizeLimits) {
     struct Case {
         uint32_t width, height;
