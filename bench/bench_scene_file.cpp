@@ -55,9 +55,7 @@ std::string benchFile() {
         .string();
 }
 
-void setCorners(benchmark::State& state) {
-    state.SetItemsProcessed(state.iterations() * int64_t(kGrid) * kGrid * 4);
-}
+void setCorners(benchmark::State& state) { state.SetItemsProcessed(state.iterations() * int64_t(kGrid) * kGrid * 4); }
 
 void BM_SaveSceneFile(benchmark::State& state) {
     const orva::Scene& scene = gridScene();
@@ -116,7 +114,11 @@ void BM_DeserializeSceneFile(benchmark::State& state) {
     }
     setCorners(state);
 }
-BENCHMARK(BM_DeserializeSceneFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_DeserializeSceneFile)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 
 // One undo step of the document: a full copy of the state pushed onto the history. The history
 // is emptied outside the timing, so memory stays at one snapshot.

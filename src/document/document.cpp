@@ -368,8 +368,7 @@ bool Document::setMaterialTexture(int materialIndex, std::shared_ptr<const Textu
     scene.materials[size_t(materialIndex)].baseColorTexture = scene.addTexture(Texture{name, std::move(data), {}});
     // Meshes without UVs would show one texel of the image: give them a box projection.
     for (const auto& object : scene.objects) {
-        if (object->material != materialIndex || !object->mesh || object->mesh->faces.empty() ||
-            object->mesh->hasUVs())
+        if (object->material != materialIndex || !object->mesh || object->mesh->faces.empty() || object->mesh->hasUVs())
             continue;
         uv::projectBox(*object->mesh, {}, 1.0f, object->transform.scale);
     }

@@ -22,11 +22,11 @@ namespace orva {
 
 class Document {
 public:
-    OrbitCamera camera;   // the view camera; not part of the undo state
-    DocumentState state;  // the current state
+    OrbitCamera camera;  // the view camera; not part of the undo state
+    DocumentState state; // the current state
     UndoStack undoStack{100};
-    std::string path;     // the file opened or last saved; empty for a new scene
-    bool dirty = false;   // unsaved changes
+    std::string path;               // the file opened or last saved; empty for a new scene
+    bool dirty = false;             // unsaved changes
     bool interacting = false;       // a continuous edit (gizmo drag, slider drag) is open
     DocumentState interactionStart; // the state when that edit began
 
@@ -73,7 +73,7 @@ public:
     // "Add Spawn Point"), creates the object with a unique name and makes it the only selected
     // and the active one.
     SceneObject* addPrimitive(PrimitiveType type);
-    SceneObject* addCamera();   // looking from the view camera's eye at its target
+    SceneObject* addCamera(); // looking from the view camera's eye at its target
     SceneObject* addLight(LightType type);
     SceneObject* addSpawnPoint(); // below the view camera's target, facing along its yaw
 

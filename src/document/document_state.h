@@ -20,9 +20,9 @@ struct DocumentState {
     Scene scene;
     ObjectSelection selection;
     InteractionMode mode = InteractionMode::Object;
-    uint32_t editObjectId = kInvalidObject;      // the object open in Edit Mode; 0 otherwise
-    std::vector<uint8_t> vertexSelection;        // one flag per vertex of the edited mesh, non-zero = selected;
-                                                 // empty outside Edit Mode
+    uint32_t editObjectId = kInvalidObject; // the object open in Edit Mode; 0 otherwise
+    std::vector<uint8_t> vertexSelection;   // one flag per vertex of the edited mesh, non-zero = selected;
+                                            // empty outside Edit Mode
     ComponentType componentType = ComponentType::Vertex;
 };
 

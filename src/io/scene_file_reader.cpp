@@ -64,11 +64,16 @@ const json* member(const json& in, const char* key) {
 // Numbers of any kind and booleans (as 0 or 1); anything else fails the read.
 double toDouble(const json& v) {
     switch (v.type()) {
-    case json::value_t::number_float: return *v.get_ptr<const double*>();
-    case json::value_t::number_unsigned: return double(*v.get_ptr<const uint64_t*>());
-    case json::value_t::number_integer: return double(*v.get_ptr<const int64_t*>());
-    case json::value_t::boolean: return *v.get_ptr<const bool*>() ? 1.0 : 0.0;
-    default: throwWrongType("number", v);
+    case json::value_t::number_float:
+        return *v.get_ptr<const double*>();
+    case json::value_t::number_unsigned:
+        return double(*v.get_ptr<const uint64_t*>());
+    case json::value_t::number_integer:
+        return double(*v.get_ptr<const int64_t*>());
+    case json::value_t::boolean:
+        return *v.get_ptr<const bool*>() ? 1.0 : 0.0;
+    default:
+        throwWrongType("number", v);
     }
 }
 
@@ -82,7 +87,8 @@ float toFloat(const json& v) {
 // An integer with any fraction cut off, saturated to the 64-bit range.
 int64_t toInt64(const json& v) {
     switch (v.type()) {
-    case json::value_t::number_integer: return *v.get_ptr<const int64_t*>();
+    case json::value_t::number_integer:
+        return *v.get_ptr<const int64_t*>();
     case json::value_t::number_unsigned: {
         const uint64_t u = *v.get_ptr<const uint64_t*>();
         return u > uint64_t(std::numeric_limits<int64_t>::max()) ? std::numeric_limits<int64_t>::max() : int64_t(u);
@@ -170,8 +176,7 @@ glm::vec2 getVec2(const json& in, const char* key, glm::vec2 fallback) {
 
 // A vector from a section lookup: only an array of exactly N elements replaces the fallback,
 // and its elements must be numbers.
-template <int N>
-glm::vec<N, float> jsonToVec(const json* v, glm::vec<N, float> fallback) {
+template <int N> glm::vec<N, float> jsonToVec(const json* v, glm::vec<N, float> fallback) {
     if (!v || !v->is_array() || v->size() != size_t(N))
         return fallback;
     glm::vec<N, float> out;
@@ -384,8 +389,8 @@ void readDocument(const json& root, ProjectData& out, std::vector<std::string>& 
 
         const int64_t id = getInt(*e, "id", 0);
         const std::string name = getString(*e, "name", "Object");
-        SceneObject* o = id > 0 && id <= int64_t(0xFFFFFFFFu) ? scene.createObjectWithId(uint32_t(id), type, name)
-                                                               : nullptr;
+        SceneObject* o =
+            id > 0 && id <= int64_t(0xFFFFFFFFu) ? scene.createObjectWithId(uint32_t(id), type, name) : nullptr;
         if (!o)
             throw ReadFailure{"Invalid or duplicate object id " + std::to_string(id) + "."};
         o->visible = getBool(*e, "visible", true);

@@ -48,18 +48,25 @@ void writeVec3(JsonWriter& w, const glm::vec3& v) {
 
 const char* objectTypeKey(ObjectType type) {
     switch (type) {
-    case ObjectType::Camera: return "camera";
-    case ObjectType::Light: return "light";
-    case ObjectType::SpawnPoint: return "spawn";
-    default: return "mesh";
+    case ObjectType::Camera:
+        return "camera";
+    case ObjectType::Light:
+        return "light";
+    case ObjectType::SpawnPoint:
+        return "spawn";
+    default:
+        return "mesh";
     }
 }
 
 const char* lightTypeKey(LightType type) {
     switch (type) {
-    case LightType::Directional: return "directional";
-    case LightType::Spot: return "spot";
-    default: return "point";
+    case LightType::Directional:
+        return "directional";
+    case LightType::Spot:
+        return "spot";
+    default:
+        return "point";
     }
 }
 
@@ -162,8 +169,7 @@ void writeObject(JsonWriter& w, const Scene& scene, const SceneObject& o) {
         w.string(lightTypeKey(o.lightType));
         w.endObject();
     }
-    const bool isMesh = o.type != ObjectType::Camera && o.type != ObjectType::Light &&
-                        o.type != ObjectType::SpawnPoint;
+    const bool isMesh = o.type != ObjectType::Camera && o.type != ObjectType::Light && o.type != ObjectType::SpawnPoint;
     if (isMesh) {
         w.key("material");
         w.integer(o.material);
@@ -375,8 +381,8 @@ uint64_t fnv1a64(const uint8_t* data, size_t size) {
 std::string projectTextureFileName(const std::string& name, const TextureData& data) {
     std::string base = fileStem(name);
     for (char& c : base) {
-        const bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                          c == '_';
+        const bool keep =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
         if (!keep)
             c = '_';
     }

@@ -178,8 +178,8 @@ TEST(Document, DuplicateSelectsTheCopies) {
     Document doc;
     doc.selectObjects({1, 2}, SelectOp::Replace); // Cube active
     EXPECT_EQ(doc.duplicateSelectedObjects(), 2u);
-    EXPECT_EQ(names(doc), (std::vector<std::string>{"Plane", "Plane.001", "Cube", "Cube.001", "Spawn Point", "Camera",
-                                                    "Light"}));
+    EXPECT_EQ(names(doc),
+              (std::vector<std::string>{"Plane", "Plane.001", "Cube", "Cube.001", "Spawn Point", "Camera", "Light"}));
     EXPECT_EQ(doc.state.selection.ids, (std::vector<uint32_t>{idOf(doc, "Plane.001"), idOf(doc, "Cube.001")}));
     EXPECT_EQ(doc.state.selection.active, idOf(doc, "Cube.001"));
     EXPECT_EQ(doc.undoStack.undoLabel(), "Duplicate");

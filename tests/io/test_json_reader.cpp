@@ -24,35 +24,105 @@ void expectSameAsLibrary(const std::string& text) {
 }
 
 TEST(JsonReader, AgreesWithTheLibraryOnGrammar) {
-    const std::vector<std::string> cases = {
-        "", " ", "{}", "[]", " [ 1 , { \"k\" : [ ] } ] \n", "[1,]", "{\"a\":1,}", "{\"a\" 1}", "[1 2]",
-        "{\"a\":1 \"b\":2}", "{1:2}", "tru", "true", "false", "null", "nul", "true false", "[1] x", "\"abc",
-        "[\"a\\", "/* c */ {}", "{} // c", "{\"a\":1,\"a\":2}", "\x01", "{\"a\":[1,2,{\"b\":null}],\"c\":\"d\"}",
-        std::string("{} \0 x", 6), std::string("1\0", 2), std::string("[1\0]", 4), std::string("\0", 1),
-        std::string("tr\0ue", 5)};
+    const std::vector<std::string> cases = {"",
+                                            " ",
+                                            "{}",
+                                            "[]",
+                                            " [ 1 , { \"k\" : [ ] } ] \n",
+                                            "[1,]",
+                                            "{\"a\":1,}",
+                                            "{\"a\" 1}",
+                                            "[1 2]",
+                                            "{\"a\":1 \"b\":2}",
+                                            "{1:2}",
+                                            "tru",
+                                            "true",
+                                            "false",
+                                            "null",
+                                            "nul",
+                                            "true false",
+                                            "[1] x",
+                                            "\"abc",
+                                            "[\"a\\",
+                                            "/* c */ {}",
+                                            "{} // c",
+                                            "{\"a\":1,\"a\":2}",
+                                            "\x01",
+                                            "{\"a\":[1,2,{\"b\":null}],\"c\":\"d\"}",
+                                            std::string("{} \0 x", 6),
+                                            std::string("1\0", 2),
+                                            std::string("[1\0]", 4),
+                                            std::string("\0", 1),
+                                            std::string("tr\0ue", 5)};
     for (const std::string& text : cases)
         expectSameAsLibrary(text);
 }
 
 TEST(JsonReader, AgreesWithTheLibraryOnNumbers) {
-    const std::vector<std::string> cases = {"0", "-0", "-0.0", "01", "-01", "-", "1.", ".5", "+1", "1e", "1e+", "1E5",
-                                            "1e+5", "1.5e-3", "1e400", "-1e400", "1e-400", "-1e-400", "1e-324",
-                                            "4.9e-324", "2.2250738585072011e-308", "18446744073709551615",
-                                            "18446744073709551616", "-9223372036854775808", "-9223372036854775809",
-                                            "123456789012345678901234567890", "0.000000000000000000000000001e-300",
-                                            "100000000000000000000000000000000e300", "[0.1,-2.5,3]"};
+    const std::vector<std::string> cases = {"0",
+                                            "-0",
+                                            "-0.0",
+                                            "01",
+                                            "-01",
+                                            "-",
+                                            "1.",
+                                            ".5",
+                                            "+1",
+                                            "1e",
+                                            "1e+",
+                                            "1E5",
+                                            "1e+5",
+                                            "1.5e-3",
+                                            "1e400",
+                                            "-1e400",
+                                            "1e-400",
+                                            "-1e-400",
+                                            "1e-324",
+                                            "4.9e-324",
+                                            "2.2250738585072011e-308",
+                                            "18446744073709551615",
+                                            "18446744073709551616",
+                                            "-9223372036854775808",
+                                            "-9223372036854775809",
+                                            "123456789012345678901234567890",
+                                            "0.000000000000000000000000001e-300",
+                                            "100000000000000000000000000000000e300",
+                                            "[0.1,-2.5,3]"};
     for (const std::string& text : cases)
         expectSameAsLibrary(text);
 }
 
 TEST(JsonReader, AgreesWithTheLibraryOnStrings) {
-    const std::vector<std::string> cases = {
-        "\"\\u0000\"", "\"\\ud83d\\ude00\"", "\"\\ud83d\"", "\"\\ude00\"", "\"\\ud83dx\"", "\"\\ud83d\\u0041\"",
-        "\"\\u00e9\\u00E9\"", "\"\\u12\"", "\"\\x\"", "\"\\/\\b\\f\\n\\r\\t\\\"\\\\\"", "\"caf\xC3\xA9\"",
-        "\"\xC0\x80\"", "\"\xC2\x80\"", "\"\xE0\x9F\x80\"", "\"\xED\xA0\x80\"", "\"\xED\x9F\xBF\"",
-        "\"\xF0\x8F\xBF\xBF\"", "\"\xF4\x8F\xBF\xBF\"", "\"\xF4\x90\x80\x80\"", "\"\xE2\x82\"", "\"\xE2\x82",
-        "\"\xFF\"", "\"a\x01\"", "\"a\tb\"", "\"\x7f\"", std::string("\"a\0b\"", 5), "\xEF\xBB\xBF{}",
-        "\xEF\xBB{}", "\xEF\xBB\xBF", " \xEF\xBB\xBF{}"};
+    const std::vector<std::string> cases = {"\"\\u0000\"",
+                                            "\"\\ud83d\\ude00\"",
+                                            "\"\\ud83d\"",
+                                            "\"\\ude00\"",
+                                            "\"\\ud83dx\"",
+                                            "\"\\ud83d\\u0041\"",
+                                            "\"\\u00e9\\u00E9\"",
+                                            "\"\\u12\"",
+                                            "\"\\x\"",
+                                            "\"\\/\\b\\f\\n\\r\\t\\\"\\\\\"",
+                                            "\"caf\xC3\xA9\"",
+                                            "\"\xC0\x80\"",
+                                            "\"\xC2\x80\"",
+                                            "\"\xE0\x9F\x80\"",
+                                            "\"\xED\xA0\x80\"",
+                                            "\"\xED\x9F\xBF\"",
+                                            "\"\xF0\x8F\xBF\xBF\"",
+                                            "\"\xF4\x8F\xBF\xBF\"",
+                                            "\"\xF4\x90\x80\x80\"",
+                                            "\"\xE2\x82\"",
+                                            "\"\xE2\x82",
+                                            "\"\xFF\"",
+                                            "\"a\x01\"",
+                                            "\"a\tb\"",
+                                            "\"\x7f\"",
+                                            std::string("\"a\0b\"", 5),
+                                            "\xEF\xBB\xBF{}",
+                                            "\xEF\xBB{}",
+                                            "\xEF\xBB\xBF",
+                                            " \xEF\xBB\xBF{}"};
     for (const std::string& text : cases)
         expectSameAsLibrary(text);
 }

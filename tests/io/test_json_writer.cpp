@@ -53,10 +53,11 @@ TEST(JsonWriter, MatchesTheLibraryPrinterForNestedDocuments) {
     w.endObject();
     w.endObject();
 
-    json expected = {{"a", json::array({1.0, json::array(), json::object(), {{"x", -3}, {"y", 18446744073709551615ull}}})},
-                     {"b", false},
-                     {"c \"quoted\"", "tab\there\nnew \\ line \x01 \x7f caf\xC3\xA9"},
-                     {"d", {{"e", {0.800000011920929}}}}};
+    json expected = {
+        {"a", json::array({1.0, json::array(), json::object(), {{"x", -3}, {"y", 18446744073709551615ull}}})},
+        {"b", false},
+        {"c \"quoted\"", "tab\there\nnew \\ line \x01 \x7f caf\xC3\xA9"},
+        {"d", {{"e", {0.800000011920929}}}}};
     EXPECT_EQ(text, expected.dump(1, '\t'));
     EXPECT_EQ(text.back(), '}');
 }
@@ -75,9 +76,30 @@ TEST(JsonWriter, EmptyTopLevelContainers) {
 
 TEST(JsonNumber, LayoutOfTheLibraryForEdgeValues) {
     // Each boundary of the plain/exponent layout, signed zeros, the smallest and largest doubles.
-    const double values[] = {0.0,    -0.0,   1.0,     -2.5,   100.0,      0.1,       double(0.8f), 1e-4,
-                             1.5e-4, 9.9e-5, 1e-5,    1e14,   123456789012345.0, 1e15, 1e16,      1e30,
-                             1e100,  1e-100, 5e-324,  DBL_MAX, -DBL_MAX,  DBL_MIN,   0.3,         1234.5678};
+    const double values[] = {0.0,
+                             -0.0,
+                             1.0,
+                             -2.5,
+                             100.0,
+                             0.1,
+                             double(0.8f),
+                             1e-4,
+                             1.5e-4,
+                             9.9e-5,
+                             1e-5,
+                             1e14,
+                             123456789012345.0,
+                             1e15,
+                             1e16,
+                             1e30,
+                             1e100,
+                             1e-100,
+                             5e-324,
+                             DBL_MAX,
+                             -DBL_MAX,
+                             DBL_MIN,
+                             0.3,
+                             1234.5678};
     for (double v : values)
         EXPECT_EQ(number(v), json(v).dump()) << v;
     EXPECT_EQ(number(double(0.8f)), "0.800000011920929");
@@ -116,8 +138,10 @@ TEST(JsonNumber, WidenedFloatsRoundTripAndMatchTheLibrary) {
 
 TEST(JsonString, InvalidUtf8IsReplacedNotThrown) {
     std::string s;
-    appendJsonString(s, "a\xFF" "b");
-    EXPECT_EQ(s, "\"a\xEF\xBF\xBD" "b\"");
+    appendJsonString(s, "a\xFF"
+                        "b");
+    EXPECT_EQ(s, "\"a\xEF\xBF\xBD"
+                 "b\"");
     s.clear();
     appendJsonString(s, "\x1f");
     EXPECT_EQ(s, "\"\\u001f\"");
