@@ -18,18 +18,27 @@ namespace {
 // are skipped so that runs stay fast and within memory.
 constexpr int64_t kMaxFuzzPixels = int64_t(256) * 256;
 
-bool holdsLargeImage(const nlohmann::json& value) {
-    if (value.is_string()) {
-        std::vector<uint8_t> bytes;
-        orva::io::base64Decode(value.get_ref<const std::string&>(), bytes);
-        int w = 0, h = 0, channels = 0;
-        return !bytes.empty() && stbi_info_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels) &&
-               int64_t(w) * int64_t(h) > kMaxFuzzPixels;
-    }
-    if (value.is_array() || value.is_object())
-        for (const auto& element : value)
-            if (holdsLargeImage(element))
-                return true;
+bool isLargeImage(const nlohmann::json& data) {
+    if (!data.is_string())
+        return false;
+    std::vector<uint8_t> bytes;
+    orva::io::base64Decode(data.get_ref<const std::string&>(), bytes);
+    int w = 0, h = 0, channels = 0;
+    return !bytes.empty() && stbi_info_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels) &&
+           int64_t(w) * int64_t(h) > kMaxFuzzPixels;
+}
+
+// Images are read only from the "data" of the entries of "textures" (an array's elements or an
+// object's members; a single other value holds no image).
+bool holdsLargeImage(const nlohmann::json& root) {
+    if (!root.is_object() || !root.contains("textures"))
+        return false;
+    const nlohmann::json& textures = root["textures"];
+    if (!textures.is_array() && !textures.is_object())
+        return false;
+    for (const auto& entry : textures)
+        if (entry.is_object() && entry.contains("data") && isLargeImage(entry["data"]))
+            return true;
     return false;
 }
 

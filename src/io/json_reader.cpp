@@ -13,7 +13,8 @@ using json = nlohmann::json;
 
 class Reader {
 public:
-    explicit Reader(std::string_view text) : p_(text.data()), end_(text.data() + text.size()) {}
+    Reader(std::string_view text, std::string_view discardedKey)
+        : p_(text.data()), end_(text.data() + text.size()), discardedKey_(discardedKey) {}
 
     bool run(json& result);
 
@@ -42,6 +43,7 @@ private:
 
     const char* p_;
     const char* end_;
+    std::string_view discardedKey_;
 };
 
 bool Reader::hex4(uint32_t& value) {
@@ -330,33 +332,58 @@ bool Reader::run(json& result) {
 
     // Open containers; each value is parsed into `slot`, the place its parent made for it.
     // Pointers stay valid: a container is only appended to while it is the innermost one.
-    std::vector<json*> stack;
+    // A value under a discarded key is checked into `scratch` and its containers get no storage.
+    struct Level {
+        json* container; // null while discarding
+        bool array;
+    };
+    std::vector<Level> stack;
+    json scratch;
     json* slot = &result;
     std::string key;
+
+    // After a member's key: where its value goes.
+    auto memberSlot = [&](json* object) -> json* {
+        if (!object)
+            return &scratch;
+        json& member = (*object->get_ptr<json::object_t*>())[key];
+        member = nullptr; // a repeated key keeps its last value
+        return !discardedKey_.empty() && key == discardedKey_ ? &scratch : &member;
+    };
+    auto elementSlot = [&](json* array) -> json* {
+        return array ? &array->get_ptr<json::array_t*>()->emplace_back() : &scratch;
+    };
+    auto readKey = [&]() {
+        skipSpace();
+        key.clear();
+        if (p_ >= end_ || *p_ != '"' || !string(key))
+            return false;
+        skipSpace();
+        return consume(':');
+    };
+
     for (;;) {
         // A value.
         skipSpace();
         if (p_ >= end_)
             return false;
         if (*p_ == '{' || *p_ == '[') {
-            const bool object = *p_ == '{';
+            const bool array = *p_ == '[';
             ++p_;
-            *slot = object ? json::object() : json::array();
+            json* container = nullptr;
+            if (slot != &scratch) {
+                *slot = array ? json::array() : json::object();
+                container = slot;
+            }
             skipSpace();
-            if (!consume(object ? '}' : ']')) {
-                stack.push_back(slot);
-                if (object) {
-                    key.clear();
-                    if (p_ >= end_ || *p_ != '"' || !string(key))
-                        return false;
-                    skipSpace();
-                    if (!consume(':'))
-                        return false;
-                    json& member = (*slot->get_ptr<json::object_t*>())[key];
-                    member = nullptr;
-                    slot = &member;
+            if (!consume(array ? ']' : '}')) {
+                stack.push_back({container, array});
+                if (array) {
+                    slot = elementSlot(container);
                 } else {
-                    slot = &slot->get_ptr<json::array_t*>()->emplace_back();
+                    if (!readKey())
+                        return false;
+                    slot = memberSlot(container);
                 }
                 continue;
             }
@@ -369,31 +396,19 @@ bool Reader::run(json& result) {
             skipSpace();
             if (stack.empty())
                 return p_ == end_ || *p_ == '\0'; // the library reads a NUL byte as the end of the text
-            json* parent = stack.back();
-            if (parent->is_array()) {
-                if (consume(',')) {
-                    slot = &parent->get_ptr<json::array_t*>()->emplace_back();
-                    break;
-                }
-                if (!consume(']'))
-                    return false;
-            } else {
-                if (consume(',')) {
-                    skipSpace();
-                    key.clear();
-                    if (p_ >= end_ || *p_ != '"' || !string(key))
+            const Level level = stack.back();
+            if (consume(',')) {
+                if (level.array) {
+                    slot = elementSlot(level.container);
+                } else {
+                    if (!readKey())
                         return false;
-                    skipSpace();
-                    if (!consume(':'))
-                        return false;
-                    json& member = (*parent->get_ptr<json::object_t*>())[key];
-                    member = nullptr; // a repeated key keeps its last value
-                    slot = &member;
-                    break;
+                    slot = memberSlot(level.container);
                 }
-                if (!consume('}'))
-                    return false;
+                break;
             }
+            if (!consume(level.array ? ']' : '}'))
+                return false;
             stack.pop_back();
         }
     }
@@ -401,9 +416,9 @@ bool Reader::run(json& result) {
 
 } // namespace
 
-bool parseJson(std::string_view text, nlohmann::json& out) {
+bool parseJson(std::string_view text, nlohmann::json& out, std::string_view discardedKey) {
     nlohmann::json result;
-    Reader reader(text);
+    Reader reader(text, discardedKey);
     if (!reader.run(result))
         return false;
     out = std::move(result);

@@ -19,7 +19,9 @@
 // Nesting depth is limited only by memory (no recursion).
 namespace orva::io {
 
-// Returns false for text that is not one JSON value; `out` is then left unchanged.
-bool parseJson(std::string_view text, nlohmann::json& out);
+// Returns false for text that is not one JSON value; `out` is then left unchanged. The values
+// of object members named `discardedKey` (when not empty) are checked like any other but stored
+// as null: for large data that the caller never reads.
+bool parseJson(std::string_view text, nlohmann::json& out, std::string_view discardedKey = {});
 
 } // namespace orva::io

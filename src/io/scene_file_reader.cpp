@@ -470,7 +470,8 @@ bool deserializeOrvaProject(const std::string& text, ProjectData& out, std::stri
         return false;
     };
     json root;
-    if (!parseJson(text, root) || !root.is_object())
+    // Corner normals are written for other readers only: checked as JSON, but never stored.
+    if (!parseJson(text, root, "cornerNormals") || !root.is_object())
         return fail("The file is not a valid ORVA project (malformed JSON).");
 
     ProjectData data;

@@ -127,6 +127,18 @@ TEST(JsonReader, AgreesWithTheLibraryOnStrings) {
         expectSameAsLibrary(text);
 }
 
+// Values under the discarded key are checked like any other but stored as null, at any depth.
+TEST(JsonReader, DiscardedKeysAreCheckedButNotStored) {
+    json value;
+    ASSERT_TRUE(
+        parseJson(R"({"a": [1, {"skip": [2, {"x": "y"}, []]}], "skip": {"k": [3]}, "keep": "skip"})", value, "skip"));
+    EXPECT_EQ(value, json::parse(R"({"a": [1, {"skip": null}], "skip": null, "keep": "skip"})"));
+    EXPECT_FALSE(parseJson(R"({"skip": [1e400]})", value, "skip"));
+    EXPECT_FALSE(parseJson(R"({"skip": [1, }"})", value, "skip"));
+    EXPECT_FALSE(parseJson(R"({"skip": {"a" 1}})", value, "skip"));
+    EXPECT_FALSE(parseJson(R"({"skip": ["\ud800"]})", value, "skip"));
+}
+
 // Nesting is limited only by memory: no recursion in the reader (nor in destroying the value).
 TEST(JsonReader, DeepNestingNeedsNoRecursion) {
     const size_t depth = 200000;
