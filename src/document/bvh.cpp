@@ -166,7 +166,7 @@ void TriangleBvh::build(const std::vector<glm::vec3>& positions,
     const uint32_t boxed = uint32_t(prims.size());
     boxedCount_ = boxed;
     if (boxed > 0) {
-        nodes_.reserve(size_t(boxed) / 2 + 16);
+        nodes_.reserve(size_t(boxed) / 3 * 2 + 16); // leaves average about three triangles
         nodes_.emplace_back();
         std::vector<BuildTask> tasks;
         tasks.push_back({0, 0, boxed, 0, false, glm::vec3(0.0f), glm::vec3(0.0f)});
@@ -271,7 +271,8 @@ void TriangleBvh::build(const std::vector<glm::vec3>& positions,
                     continue;
                 }
                 if (bestPlane != 0) {
-                    BuildPrim* mid = std::partition(begin, end, [&](const BuildPrim& p) { return binOf(p) < bestPlane; });
+                    BuildPrim* mid =
+                        std::partition(begin, end, [&](const BuildPrim& p) { return binOf(p) < bestPlane; });
                     leftCount = uint32_t(mid - begin);
                     for (int i = 0; i < kBins; ++i)
                         (i < bestPlane ? childLeft : childRight).add(bins[i]);

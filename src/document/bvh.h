@@ -7,15 +7,18 @@
 #include <limits>
 #include <vector>
 
-// A bounding volume hierarchy over world-space triangles. Its queries return exactly what testing
-// every triangle in input order with intersectRayTriangle would return: the same t values (the same
+// A bounding volume hierarchy over world-space triangles. Its queries return what testing every
+// triangle in input order with intersectRayTriangle would return: the same t values (the same
 // function on the same corner floats), the same winner on equal distances (the lower triangle
 // number), the same yes/no for "is anything hit before this distance".
 //
-// The boxes are padded (each leaf by a thousandth of its size, each query by a ten-thousandth of the
-// ray's distance to the mesh) so that rounding inside the triangle test cannot report a hit outside
-// a box that the traversal skipped. Only a ray within about 1e-4 of grazing a triangle, where that
-// test's own answer is rounding noise, could still differ.
+// Boxes are padded (each leaf by a thousandth of its size, each query by a ten-thousandth of the
+// ray's distance to the mesh) so that rounding inside the triangle test cannot report a hit in a box
+// that the traversal skipped. Slivers (a corner angle below about 0.06 degrees, zero-area triangles
+// included) and triangles with a non-finite corner are kept out of the tree and tested on every
+// query: their hits are rounding noise and can lie anywhere along the ray. What remains is a ray
+// within about 1e-5 radians of a triangle's plane, where the triangle test's t is itself noise;
+// there the answers may differ.
 namespace orva {
 
 class TriangleBvh {
@@ -24,12 +27,12 @@ public:
 
     struct Hit {
         float t = std::numeric_limits<float>::infinity(); // +inf when nothing is hit
-        uint32_t triangle = kNoTriangle;                   // input triangle number
+        uint32_t triangle = kNoTriangle;                  // input triangle number
     };
 
     // Builds over `triangles` (index triples into `positions`, world space). The triangle numbers
     // used for ties and in Hit are positions in this list. Every index must be below
-    // positions.size(). Triangles with a non-finite corner are kept aside and tested on every query.
+    // positions.size().
     void build(const std::vector<glm::vec3>& positions, const std::vector<std::array<uint32_t, 3>>& triangles);
     void clear();
 
@@ -58,11 +61,11 @@ private:
     Hit scanAll(const Ray& ray) const;
     float queryPad(const Ray& ray) const;
 
-    std::vector<Node> nodes_;         // nodes_[0] is the root when any triangle has a box
-    std::vector<glm::vec3> corners_;  // three corners per triangle, leaf order, then the unboxed ones
-    std::vector<uint32_t> ordinals_;  // input triangle number per slot
-    uint32_t boxedCount_ = 0;         // slots [0, boxedCount_) are in the tree; the rest are unboxed
-    float coordinateScale_ = 0.0f;    // largest finite |coordinate| of the boxed triangles
+    std::vector<Node> nodes_;        // nodes_[0] is the root when any triangle has a box
+    std::vector<glm::vec3> corners_; // three corners per triangle: leaf order, then the loose ones
+    std::vector<uint32_t> ordinals_; // input triangle number per slot
+    uint32_t boxedCount_ = 0;        // slots [0, boxedCount_) are in the tree; the rest are loose
+    float coordinateScale_ = 0.0f;   // largest finite |coordinate| of the boxed triangles
 };
 
 } // namespace orva

@@ -138,8 +138,8 @@ const PickMeshData& PickCache::get(const Mesh& mesh, const glm::mat4& world, boo
 
     e.lastUse = ++clock_;
     e.bytes = d.positions.capacity() * sizeof(glm::vec3) + d.triangles.capacity() * sizeof(d.triangles[0]) +
-              d.triangleFace.capacity() * sizeof(uint32_t) + d.edges.capacity() * sizeof(Edge) +
-              d.bvh.memoryBytes() + sizeof(Entry);
+              d.triangleFace.capacity() * sizeof(uint32_t) + d.edges.capacity() * sizeof(Edge) + d.bvh.memoryBytes() +
+              sizeof(Entry);
     evict(mesh.uid);
     return d;
 }
@@ -160,8 +160,7 @@ void PickCache::evict(uint64_t keepUid) {
 
 // [SECTION] Objects
 
-uint32_t pickObject(const Scene& scene, const PickView& view, const glm::vec2& screen, float radius,
-                    PickCache* cache) {
+uint32_t pickObject(const Scene& scene, const PickView& view, const glm::vec2& screen, float radius, PickCache* cache) {
     PickCache local;
     PickCache& meshes = cache ? *cache : local;
     const Ray r = view.ray(screen);

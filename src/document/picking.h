@@ -41,11 +41,11 @@ struct PickView {
 // Per-mesh data the picking queries reuse: world-space vertex positions, the triangles (in face
 // order) with the face each comes from, a TriangleBvh over them, and the mesh's edge list.
 struct PickMeshData {
-    std::vector<glm::vec3> positions;                   // world space, one per vertex
-    std::vector<std::array<uint32_t, 3>> triangles;     // vertex indices, faces in order, Mesh::triangulateFace order
-    std::vector<uint32_t> triangleFace;                 // per triangle: the face it was cut from
-    TriangleBvh bvh;                                    // over `triangles`, built on first need
-    std::vector<Edge> edges;                            // Mesh::edges(), filled on first need
+    std::vector<glm::vec3> positions;               // world space, one per vertex
+    std::vector<std::array<uint32_t, 3>> triangles; // vertex indices, faces in order, Mesh::triangulateFace order
+    std::vector<uint32_t> triangleFace;             // per triangle: the face it was cut from
+    TriangleBvh bvh;                                // over `triangles`, built on first need
+    std::vector<Edge> edges;                        // Mesh::edges(), filled on first need
     bool bvhReady = false;
     bool edgesReady = false;
 };
@@ -103,8 +103,7 @@ uint32_t pickObject(const Scene& scene, const PickView& view, const glm::vec2& s
 // Visible objects with a vertex (mesh objects with a mesh) or their origin (the others) projecting
 // into the rectangle with corners c1 and c2 (any order, borders included), in scene order. Objects
 // hidden behind others are taken too.
-std::vector<uint32_t> objectsInRect(const Scene& scene, const PickView& view, const glm::vec2& c1,
-                                    const glm::vec2& c2);
+std::vector<uint32_t> objectsInRect(const Scene& scene, const PickView& view, const glm::vec2& c1, const glm::vec2& c2);
 
 // The vertex nearest on screen within `radius`; a tie (within 0.001 squared points) goes to the
 // vertex nearer the camera. Hidden vertices are skipped unless X-ray is on.
