@@ -320,8 +320,8 @@ TEST(PickObject, LightPickedByRadiusUnlessAMeshIsNearer) {
     };
     for (const Case& c : cases) {
         ObjectScene fx(c.lightZ);
-        // The click lies 3 points to the right of the light's screen point; the cube (at the origin,
-        // 2 wide) covers the screen centre only when the click is aimed there.
+        // The click lies 3 points to the right of the light's screen point; its ray passes through
+        // the cube (2 wide, at the origin) unless the cube is moved aside.
         glm::vec2 click = screenOf(view, {0, 0, c.lightZ}) + glm::vec2(3.0f, 0.0f);
         if (!c.cubeOnRay)
             fx.scene.find(fx.cube)->transform.position = {0.0f, 6.0f, 0.0f};
