@@ -1,6 +1,6 @@
 // Writes a small starting corpus for each fuzz target: one tiny image per format the decoder
-// reads (made with stb_image_write or by hand), a few Base64 texts, and scene files written by the
-// scene writer. Not a fuzz target itself.
+// reads (made with stb_image_write or by hand), a few Base64 texts, a few HTTP requests, and scene
+// files written by the scene writer. Not a fuzz target itself.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -40,9 +40,11 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path root = argv[1];
     const std::filesystem::path images = root / "fuzz_texture", base64 = root / "fuzz_base64";
+    const std::filesystem::path http = root / "fuzz_http_request";
     const std::filesystem::path scenes = root / "fuzz_scene_file", json = root / "fuzz_json_reader";
     std::filesystem::create_directories(images);
     std::filesystem::create_directories(base64);
+    std::filesystem::create_directories(http);
     std::filesystem::create_directories(scenes);
     std::filesystem::create_directories(json);
 
@@ -77,6 +79,18 @@ int main(int argc, char** argv) {
     ok &= put(base64 / "padded", text("Zm9vYg=="));
     ok &= put(base64 / "wrapped", text("YWJj\r\nZGVm\nZ2g=\n"));
     ok &= put(base64 / "bad", text("YW\tJj-_"));
+
+    // What a browser sends for a web build, and the refusals.
+    ok &= put(http / "index", text("GET / HTTP/1.1\r\nHost: 127.0.0.1:8080\r\nAccept: */*\r\n\r\n"));
+    ok &= put(http / "folder", text("GET /lib/ HTTP/1.1\r\n\r\n"));
+    ok &= put(http / "query", text("GET /game.json?v=123#start HTTP/1.1\r\n\r\n"));
+    ok &= put(http / "head", text("HEAD /scene.glb HTTP/1.1\r\n\r\n"));
+    ok &= put(http / "encoded", text("GET /a%20b.txt HTTP/1.1\r\n\r\n"));
+    ok &= put(http / "traversal", text("GET /lib/%2e%2e/..%2fsecret HTTP/1.1\r\n\r\n"));
+    ok &= put(http / "backslash", text("GET /lib\\..\\index.html HTTP/1.1\r\n\r\n"));
+    ok &= put(http / "post", text("POST / HTTP/1.1\r\nContent-Length: 2\r\n\r\nhi"));
+    ok &= put(http / "bad", text("GET\r\n\r\n"));
+    ok &= put(http / "unfinished", text("GET / HTTP/1.1\r\nHost: x\r\n"));
 
     // The default scene with a textured material and a parented camera.
     orva::Document document;
