@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include <nlohmann/json.hpp>
 
@@ -51,7 +52,24 @@ void JsonWriter::key(std::string_view name) {
 
 void JsonWriter::number(double value) {
     beforeValue();
-    appendJsonNumber(out_, value);
+    constexpr int kCacheBits = 15;
+    if (numbers_.empty())
+        numbers_.resize(size_t(1) << kCacheBits);
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    CachedNumber& entry = numbers_[size_t((bits * 0x9E3779B97F4A7C15ull) >> (64 - kCacheBits))];
+    if (entry.length == 0 || entry.bits != bits) {
+        const size_t start = out_.size();
+        appendJsonNumber(out_, value);
+        const size_t length = out_.size() - start;
+        if (length < sizeof entry.text) {
+            entry.bits = bits;
+            entry.length = uint8_t(length);
+            std::memcpy(entry.text, out_.data() + start, length);
+        }
+        return;
+    }
+    out_.append(entry.text, entry.length);
 }
 
 void JsonWriter::integer(int64_t value) {

@@ -34,9 +34,19 @@ private:
     void openContainer(char bracket);
     void closeContainer(char bracket);
 
+    // Texts of recently written numbers, direct-mapped by their bits: meshes repeat values
+    // (a smooth vertex normal at every corner around the vertex, grid UVs), and formatting a
+    // double is most of the writer's time. Allocated on the first number.
+    struct CachedNumber {
+        uint64_t bits = 0;
+        uint8_t length = 0; // 0: empty
+        char text[31];
+    };
+
     std::string& out_;
     std::vector<uint8_t> hasItems_; // one entry per open container
     bool afterKey_ = false;
+    std::vector<CachedNumber> numbers_;
 };
 
 // `value` exactly as the JSON library prints a double: a text that reads back as the same double

@@ -62,6 +62,30 @@ TEST(JsonWriter, MatchesTheLibraryPrinterForNestedDocuments) {
     EXPECT_EQ(text.back(), '}');
 }
 
+// The writer keeps the texts of recent numbers; repeated and colliding values must still print
+// exactly as the library prints them.
+TEST(JsonWriter, RepeatedNumbersPrintAsTheLibrary) {
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> value(-1e6, 1e6);
+    std::vector<double> pool(100000);
+    for (double& v : pool)
+        v = value(rng);
+    pool[7] = -0.0;
+    pool[8] = 0.0;
+    std::uniform_int_distribution<size_t> pick(0, pool.size() - 1);
+    std::string text;
+    JsonWriter w(text);
+    json expected = json::array();
+    w.beginArray();
+    for (int i = 0; i < 300000; ++i) {
+        const double v = i % 3 == 0 ? float(pool[pick(rng)]) : pool[pick(rng)];
+        w.number(v);
+        expected.push_back(v);
+    }
+    w.endArray();
+    EXPECT_EQ(text, expected.dump(1, '\t'));
+}
+
 TEST(JsonWriter, EmptyTopLevelContainers) {
     std::string object, array;
     JsonWriter a(object);
