@@ -1,0 +1,95 @@
+// The keyboard shortcuts, handled once per frame before the menu bar. Chords match their
+// modifiers exactly (Ctrl+Z is not Ctrl+Shift+Z); ImGui's Ctrl is the Command key on macOS.
+
+#include "editor/editor.h"
+
+#include <imgui.h>
+
+namespace orva {
+
+void Editor::handleShortcuts() {
+    // Keys typed into a text field are text, and an open menu or modal owns the keyboard.
+    if (ImGui::GetIO().WantTextInput ||
+        ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel))
+        return;
+    auto pressed = [](ImGuiKeyChord chord) { return ImGui::IsKeyChordPressed(chord); };
+
+    // Global chords, wherever the mouse is.
+    if (pressed(ImGuiMod_Ctrl | ImGuiKey_N))
+        commandNewProject();
+    if (pressed(ImGuiMod_Ctrl | ImGuiKey_O))
+        commandOpenProject();
+    if (pressed(ImGuiMod_Ctrl | ImGuiKey_S))
+        commandSave();
+    if (pressed(ImGuiMod_Ctrl | ImGuiMod_Shift | ImGuiKey_S))
+        commandSaveAs(PendingAction::None);
+    if (pressed(ImGuiMod_Ctrl | ImGuiKey_Q))
+        requestQuit();
+    if (pressed(ImGuiKey_F5))
+        commandBuildWeb(true);
+    // TODO(uveditor): a UV-editor drag in progress is cancelled (UvEditor::cancelModal) before
+    // undo and redo, so the drag's start state is what gets undone.
+    if (pressed(ImGuiMod_Ctrl | ImGuiKey_Z))
+        document.undo();
+    if (pressed(ImGuiMod_Ctrl | ImGuiMod_Shift | ImGuiKey_Z) || pressed(ImGuiMod_Ctrl | ImGuiKey_Y))
+        document.redo();
+
+    // Viewport chords: only over the 3D view (as of the last frame), and not during a left drag.
+    if (!viewportHovered() || ImGui::IsMouseDown(ImGuiMouseButton_Left))
+        return;
+    const bool edit = document.state.mode == InteractionMode::Edit;
+    if (pressed(ImGuiKey_Tab))
+        commandToggleEditMode();
+    if (pressed(ImGuiKey_G))
+        settings.gizmoOperation = kGizmoMove;
+    if (pressed(ImGuiKey_R))
+        settings.gizmoOperation = kGizmoRotate;
+    if (pressed(ImGuiKey_S))
+        settings.gizmoOperation = kGizmoScale;
+    if (pressed(ImGuiKey_X) || pressed(ImGuiKey_Delete))
+        commandDelete();
+    if (pressed(ImGuiKey_A)) {
+        // TODO(editmode): Edit Mode selects every component: document.selectAllComponents(true).
+        if (!edit)
+            document.selectAllObjects();
+    }
+    if (pressed(ImGuiMod_Alt | ImGuiKey_A)) {
+        // TODO(editmode): Edit Mode deselects every component: document.selectAllComponents(false).
+        if (!edit)
+            document.selectObjects({}, SelectOp::Replace);
+    }
+    if (pressed(ImGuiKey_F) || pressed(ImGuiKey_KeypadDecimal))
+        viewportFrameSelected();
+    if (pressed(ImGuiKey_Home))
+        viewportFrameAll();
+    struct ViewKey {
+        ImGuiKey key;
+        float yaw, pitch;         // plain key
+        float backYaw, backPitch; // with Ctrl: the opposite side
+    };
+    static constexpr ViewKey kViewKeys[] = {
+        {ImGuiKey_Keypad1, 0.0f, 0.0f, 180.0f, 0.0f},
+        {ImGuiKey_Keypad3, 90.0f, 0.0f, -90.0f, 0.0f},
+        {ImGuiKey_Keypad7, 0.0f, 89.5f, 0.0f, -89.5f},
+    };
+    for (const ViewKey& v : kViewKeys) {
+        if (pressed(v.key))
+            viewportSetView(v.yaw, v.pitch);
+        if (pressed(ImGuiMod_Ctrl | v.key))
+            viewportSetView(v.backYaw, v.backPitch);
+    }
+    if (pressed(ImGuiKey_Keypad5))
+        document.camera.orthographic = !document.camera.orthographic;
+    if (pressed(ImGuiKey_Z))
+        settings.showWireframe = !settings.showWireframe;
+    if (pressed(ImGuiMod_Alt | ImGuiKey_Z))
+        settings.xray = !settings.xray;
+    if (edit) {
+        // TODO(editmode): 1 / 2 / 3 set the component type; E extrudes, M merges at the centre and
+        // Ctrl+I inverts the component selection, through runMeshOp.
+    } else if (pressed(ImGuiMod_Shift | ImGuiKey_D)) {
+        duplicateSelection();
+    }
+}
+
+} // namespace orva
