@@ -143,8 +143,9 @@ class TriangleBvh {
     }
 
     // 2. Top-down build: each node splits at the middle of its triangles' centroid box along the
-    // longest axis (the other axes when one side would stay empty); at most BVH_LEAF_SIZE
-    // triangles, or triangles that cannot be told apart, make a leaf.
+    // longest axis; at most BVH_LEAF_SIZE triangles, or triangles whose centroids cannot be told
+    // apart, make a leaf. The partition also gathers both halves' centroid boxes, so each level
+    // costs one pass over its triangles; node boxes are filled bottom-up at the end.
     build() {
         const n = this.triangleCount;
         const tv = this.triangles;
@@ -152,89 +153,81 @@ class TriangleBvh {
         const boxes = new Float32Array(n * 6);
         const centroids = new Float32Array(n * 3);
         const order = new Uint32Array(n);
+        let cx0 = Infinity, cy0 = Infinity, cz0 = Infinity, cx1 = -Infinity, cy1 = -Infinity, cz1 = -Infinity;
         for (let i = 0; i < n; i++) {
             order[i] = i;
             const a = tv[i * 3] * 3, b = tv[i * 3 + 1] * 3, c = tv[i * 3 + 2] * 3;
-            for (let axis = 0; axis < 3; axis++) {
-                const lo = Math.min(vs[a + axis], vs[b + axis], vs[c + axis]);
-                const hi = Math.max(vs[a + axis], vs[b + axis], vs[c + axis]);
-                boxes[i * 6 + axis] = lo;
-                boxes[i * 6 + 3 + axis] = hi;
-                centroids[i * 3 + axis] = (lo + hi) * 0.5;
-            }
+            const x0 = Math.min(vs[a], vs[b], vs[c]), x1 = Math.max(vs[a], vs[b], vs[c]);
+            const y0 = Math.min(vs[a + 1], vs[b + 1], vs[c + 1]), y1 = Math.max(vs[a + 1], vs[b + 1], vs[c + 1]);
+            const z0 = Math.min(vs[a + 2], vs[b + 2], vs[c + 2]), z1 = Math.max(vs[a + 2], vs[b + 2], vs[c + 2]);
+            boxes[i * 6] = x0;
+            boxes[i * 6 + 1] = y0;
+            boxes[i * 6 + 2] = z0;
+            boxes[i * 6 + 3] = x1;
+            boxes[i * 6 + 4] = y1;
+            boxes[i * 6 + 5] = z1;
+            const x = (x0 + x1) * 0.5, y = (y0 + y1) * 0.5, z = (z0 + z1) * 0.5;
+            centroids[i * 3] = x;
+            centroids[i * 3 + 1] = y;
+            centroids[i * 3 + 2] = z;
+            if (x < cx0) cx0 = x;
+            if (x > cx1) cx1 = x;
+            if (y < cy0) cy0 = y;
+            if (y > cy1) cy1 = y;
+            if (z < cz0) cz0 = z;
+            if (z > cz1) cz1 = z;
         }
 
-        // Node arrays: box (6 floats); for a leaf the first position in `order` and the count, for
-        // an inner node the two child indices.
+        // Node arrays: for a leaf the first position in `order` and the triangle count, for an
+        // inner node the two child indices (always greater than the node's own).
         let capacity = Math.max(1, Math.ceil((4 * n) / BVH_LEAF_SIZE));
-        let bounds = new Float32Array(capacity * 6);
         let links = new Uint32Array(capacity * 2);
         let leaf = new Uint8Array(capacity);
-        const ensure = (count) => {
-            if (count <= capacity) return;
-            while (capacity < count) capacity *= 2;
-            const b = new Float32Array(capacity * 6);
-            b.set(bounds);
-            bounds = b;
-            const l = new Uint32Array(capacity * 2);
-            l.set(links);
-            links = l;
-            const f = new Uint8Array(capacity);
-            f.set(leaf);
-            leaf = f;
-        };
-
-        const pad = this.pad;
-        const lo = [0, 0, 0];
-        const hi = [0, 0, 0];
-        const cLo = [0, 0, 0];
-        const cHi = [0, 0, 0];
         let nodeCount = 1;
-        const work = [0, 0, n]; // triples: node, first, count
+        // Work items of nine numbers: node, first, count, centroid box min xyz, max xyz.
+        const work = [0, 0, n, cx0, cy0, cz0, cx1, cy1, cz1];
         while (work.length > 0) {
-            const count = work.pop();
-            const first = work.pop();
-            const node = work.pop();
-            lo[0] = lo[1] = lo[2] = cLo[0] = cLo[1] = cLo[2] = Infinity;
-            hi[0] = hi[1] = hi[2] = cHi[0] = cHi[1] = cHi[2] = -Infinity;
-            for (let i = first; i < first + count; i++) {
-                const tri = order[i];
-                for (let axis = 0; axis < 3; axis++) {
-                    const bl = boxes[tri * 6 + axis], bh = boxes[tri * 6 + 3 + axis], c = centroids[tri * 3 + axis];
-                    if (bl < lo[axis]) lo[axis] = bl;
-                    if (bh > hi[axis]) hi[axis] = bh;
-                    if (c < cLo[axis]) cLo[axis] = c;
-                    if (c > cHi[axis]) cHi[axis] = c;
-                }
-            }
-            for (let axis = 0; axis < 3; axis++) {
-                bounds[node * 6 + axis] = lo[axis] - pad;
-                bounds[node * 6 + 3 + axis] = hi[axis] + pad;
-            }
-
+            const base = work.length - 9;
+            const node = work[base], first = work[base + 1], count = work[base + 2];
+            const ex = work[base + 6] - work[base + 3];
+            const ey = work[base + 7] - work[base + 4];
+            const ez = work[base + 8] - work[base + 5];
+            const axis = ex >= ey && ex >= ez ? 0 : ey >= ez ? 1 : 2;
+            const low = work[base + 3 + axis];
+            const high = work[base + 6 + axis];
+            const split = (low + high) * 0.5;
+            work.length = base;
             let mid = -1;
-            if (count > BVH_LEAF_SIZE) {
-                const axes = [0, 1, 2].sort((a, b) => cHi[b] - cLo[b] - (cHi[a] - cLo[a]));
-                for (const axis of axes) {
-                    if (!(cHi[axis] > cLo[axis])) break;
-                    const split = (cLo[axis] + cHi[axis]) * 0.5;
-                    let i = first;
-                    let j = first + count - 1;
-                    while (i <= j) {
-                        if (centroids[order[i] * 3 + axis] < split) {
-                            i++;
-                        } else {
-                            const swap = order[i];
-                            order[i] = order[j];
-                            order[j] = swap;
-                            j--;
-                        }
-                    }
-                    if (i > first && i < first + count) {
-                        mid = i;
-                        break;
+            let lx0 = Infinity, ly0 = Infinity, lz0 = Infinity, lx1 = -Infinity, ly1 = -Infinity, lz1 = -Infinity;
+            let rx0 = Infinity, ry0 = Infinity, rz0 = Infinity, rx1 = -Infinity, ry1 = -Infinity, rz1 = -Infinity;
+            if (count > BVH_LEAF_SIZE && high > low) {
+                let i = first;
+                let j = first + count - 1;
+                while (i <= j) {
+                    const tri = order[i];
+                    const x = centroids[tri * 3], y = centroids[tri * 3 + 1], z = centroids[tri * 3 + 2];
+                    if (centroids[tri * 3 + axis] < split) {
+                        if (x < lx0) lx0 = x;
+                        if (x > lx1) lx1 = x;
+                        if (y < ly0) ly0 = y;
+                        if (y > ly1) ly1 = y;
+                        if (z < lz0) lz0 = z;
+                        if (z > lz1) lz1 = z;
+                        i++;
+                    } else {
+                        if (x < rx0) rx0 = x;
+                        if (x > rx1) rx1 = x;
+                        if (y < ry0) ry0 = y;
+                        if (y > ry1) ry1 = y;
+                        if (z < rz0) rz0 = z;
+                        if (z > rz1) rz1 = z;
+                        order[i] = order[j];
+                        order[j] = tri;
+                        j--;
                     }
                 }
+                // Rounding can put the middle onto the lowest centroid: then one side is empty.
+                if (i > first && i < first + count) mid = i;
             }
             if (mid < 0) {
                 leaf[node] = 1;
@@ -242,13 +235,61 @@ class TriangleBvh {
                 links[node * 2 + 1] = count;
                 continue;
             }
-            ensure(nodeCount + 2);
+            if (nodeCount + 2 > capacity) {
+                capacity *= 2;
+                const grownLinks = new Uint32Array(capacity * 2);
+                grownLinks.set(links);
+                links = grownLinks;
+                const grownLeaf = new Uint8Array(capacity);
+                grownLeaf.set(leaf);
+                leaf = grownLeaf;
+            }
             const left = nodeCount++;
             const right = nodeCount++;
             leaf[node] = 0;
             links[node * 2] = left;
             links[node * 2 + 1] = right;
-            work.push(right, mid, first + count - mid, left, first, mid - first);
+            work.push(right, mid, first + count - mid, rx0, ry0, rz0, rx1, ry1, rz1);
+            work.push(left, first, mid - first, lx0, ly0, lz0, lx1, ly1, lz1);
+        }
+
+        // 3. Node boxes, children before parents.
+        const bounds = new Float32Array(nodeCount * 6);
+        const pad = this.pad;
+        for (let node = nodeCount - 1; node >= 0; node--) {
+            let x0 = Infinity, y0 = Infinity, z0 = Infinity, x1 = -Infinity, y1 = -Infinity, z1 = -Infinity;
+            if (leaf[node] === 1) {
+                const start = links[node * 2], end = start + links[node * 2 + 1];
+                for (let i = start; i < end; i++) {
+                    const b = order[i] * 6;
+                    if (boxes[b] < x0) x0 = boxes[b];
+                    if (boxes[b + 1] < y0) y0 = boxes[b + 1];
+                    if (boxes[b + 2] < z0) z0 = boxes[b + 2];
+                    if (boxes[b + 3] > x1) x1 = boxes[b + 3];
+                    if (boxes[b + 4] > y1) y1 = boxes[b + 4];
+                    if (boxes[b + 5] > z1) z1 = boxes[b + 5];
+                }
+                x0 -= pad;
+                y0 -= pad;
+                z0 -= pad;
+                x1 += pad;
+                y1 += pad;
+                z1 += pad;
+            } else {
+                const l = links[node * 2] * 6, r = links[node * 2 + 1] * 6;
+                x0 = Math.min(bounds[l], bounds[r]);
+                y0 = Math.min(bounds[l + 1], bounds[r + 1]);
+                z0 = Math.min(bounds[l + 2], bounds[r + 2]);
+                x1 = Math.max(bounds[l + 3], bounds[r + 3]);
+                y1 = Math.max(bounds[l + 4], bounds[r + 4]);
+                z1 = Math.max(bounds[l + 5], bounds[r + 5]);
+            }
+            bounds[node * 6] = x0;
+            bounds[node * 6 + 1] = y0;
+            bounds[node * 6 + 2] = z0;
+            bounds[node * 6 + 3] = x1;
+            bounds[node * 6 + 4] = y1;
+            bounds[node * 6 + 5] = z1;
         }
         this.nodeCount = nodeCount;
         this.bounds = bounds;
@@ -378,7 +419,7 @@ class TriangleBvh {
 // =============================================================================================
 
 const HORIZONTAL_RAY_SIDES = [-0.8, 0, 0.8]; // times the radius, across the motion
-const GROUND_RAY_OFFSETS = [[0, 0], [0.7, 0], [-0.7, 0], [0, 0.7], [0, -0.7]]; // times the radius, in x and z
+const GROUND_RAY_OFFSETS = [0, 0, 0.7, 0, -0.7, 0, 0, 0.7, 0, -0.7]; // x, z pairs, times the radius
 const UP = new THREE.Vector3(0, 1, 0);
 const DOWN = new THREE.Vector3(0, -1, 0);
 
@@ -423,6 +464,7 @@ class Player {
         this._side = new THREE.Vector3();
         this._wish = new THREE.Vector3();
         this._remaining = new THREE.Vector3();
+        this._heights = [0, 0, 0];
 
         this.respawn();
     }
@@ -512,11 +554,14 @@ class Player {
 
             best.triangle = -1;
             best.distance = Infinity;
-            const heights = [this.stepHeight + 0.05, this.height * 0.55, this.height - 0.1];
-            for (const h of heights) {
-                for (const s of HORIZONTAL_RAY_SIDES) {
-                    origin.copy(this.position).addScaledVector(side, s * this.radius);
-                    origin.y += h;
+            const heights = this._heights;
+            heights[0] = this.stepHeight + 0.05;
+            heights[1] = this.height * 0.55;
+            heights[2] = this.height - 0.1;
+            for (let h = 0; h < 3; h++) {
+                for (let s = 0; s < 3; s++) {
+                    origin.copy(this.position).addScaledVector(side, HORIZONTAL_RAY_SIDES[s] * this.radius);
+                    origin.y += heights[h];
                     const hit = this.cast(origin, dir, length + this.radius);
                     if (hit !== null && hit.distance < best.distance) {
                         best.distance = hit.distance;
@@ -548,8 +593,10 @@ class Player {
     groundBelow(top, range) {
         let nearest = Infinity;
         const origin = this._origin;
-        for (const [ox, oz] of GROUND_RAY_OFFSETS) {
-            origin.set(this.position.x + ox * this.radius, top, this.position.z + oz * this.radius);
+        for (let i = 0; i < GROUND_RAY_OFFSETS.length; i += 2) {
+            const ox = GROUND_RAY_OFFSETS[i] * this.radius;
+            const oz = GROUND_RAY_OFFSETS[i + 1] * this.radius;
+            origin.set(this.position.x + ox, top, this.position.z + oz);
             const hit = this.cast(origin, DOWN, range);
             if (hit !== null && hit.distance < nearest) nearest = hit.distance;
         }
