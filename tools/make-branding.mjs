@@ -118,7 +118,9 @@ function strokes(lines, hw) {
 function boundsOf(lines, margin) {
     let box = [Infinity, Infinity, -Infinity, -Infinity];
     for (const line of lines) {
-        for (const [x, y] of line) box = [Math.min(box[0], x), Math.min(box[1], y), Math.max(box[2], x), Math.max(box[3], y)];
+        for (const [x, y] of line) {
+            box = [Math.min(box[0], x), Math.min(box[1], y), Math.max(box[2], x), Math.max(box[3], y)];
+        }
     }
     return [box[0] - margin, box[1] - margin, box[2] + margin, box[3] + margin];
 }

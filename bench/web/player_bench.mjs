@@ -44,8 +44,11 @@ function timeUpdates(page, batches, bruteForce) {
                     raycaster.far = far;
                     return raycaster.intersectObjects(player.colliders, false)[0] ?? null;
                 };
-                player.worldNormal = (hit) =>
-                    hit.face ? hit.face.normal.clone().applyMatrix3(normalMatrix.getNormalMatrix(hit.object.matrixWorld)).normalize() : null;
+                player.worldNormal = (hit) => {
+                    if (!hit.face) return null;
+                    normalMatrix.getNormalMatrix(hit.object.matrixWorld);
+                    return hit.face.normal.clone().applyMatrix3(normalMatrix).normalize();
+                };
             }
             player.respawn();
             input.keys.add('KeyW');
@@ -73,12 +76,16 @@ for (const [folder, label] of [['terrain', '100 k triangles, one mesh'], ['props
     const page = await browser.newPage({ viewport: { width: 640, height: 360 } });
     await page.goto(server.url + folder + '/');
     await waitForReady(page, 120000);
-    const info = await page.evaluate(() => ({ triangles: window.orva.player.bvh.triangleCount, meshes: window.orva.player.colliders.length }));
+    const info = await page.evaluate(() => {
+        const { player } = window.orva;
+        return { triangles: player.bvh.triangleCount, meshes: player.colliders.length };
+    });
     const bvh = await timeUpdates(page, 40, false);
     const brute = await timeUpdates(page, 2, true);
     results.push(
         `update, ${label} (${info.triangles} triangles, ${info.meshes} meshes): median ${median(bvh).toFixed(3)} ms, ` +
-            `worst batch ${Math.max(...bvh).toFixed(3)} ms per frame; Raycaster over every triangle: ${median(brute).toFixed(1)} ms`
+            `worst batch ${Math.max(...bvh).toFixed(3)} ms per frame; ` +
+            `Raycaster over every triangle: ${median(brute).toFixed(1)} ms`
     );
     await page.close();
 }
@@ -103,7 +110,8 @@ for (let run = 0; run < 3; run++) {
         return { ready: window.readyAt, build: performance.now() - start, triangles: bvh.triangleCount };
     });
     results.push(
-        `1 M mesh (${timing.triangles} triangles), run ${run + 1}: page load to play call ${timing.ready.toFixed(0)} ms, ` +
+        `1 M mesh (${timing.triangles} triangles), run ${run + 1}: ` +
+            `page load to play call ${timing.ready.toFixed(0)} ms, ` +
             `of which building the collision BVH about ${timing.build.toFixed(0)} ms`
     );
     await page.close();

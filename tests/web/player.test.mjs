@@ -304,7 +304,8 @@ describe('desktop page', () => {
                 // A ray through an edge or a corner may report either of the faces that meet there.
                 const sameFace = tie || (expected.object === actual.object && normal.dot(ours) > 0.9999);
                 if (!sameDistance || !sameFace) {
-                    mismatches.push({ i, expected: expected.distance, actual: actual.distance, names: [expected.object.name, actual.object.name] });
+                    const names = [expected.object.name, actual.object.name];
+                    mismatches.push({ i, expected: expected.distance, actual: actual.distance, names });
                 }
             }
             return { hits, mismatches };
@@ -324,10 +325,15 @@ describe('desktop input', () => {
         assert.equal(await page.evaluate(() => document.getElementById('overlay').classList.contains('hidden')), true);
 
         await page.keyboard.down('KeyW');
-        await page.waitForFunction(() => Math.abs(window.orva.player.velocity.z + 4.5) < 0.05, null, { timeout: 20000 });
+        const velocityZ = (speed) =>
+            page.waitForFunction((v) => Math.abs(window.orva.player.velocity.z + v) < 0.05, speed, { timeout: 20000 });
+        await velocityZ(4.5);
         await page.keyboard.down('ShiftLeft');
-        await page.waitForFunction(() => Math.abs(window.orva.player.velocity.z + 8.0) < 0.05, null, { timeout: 20000 });
-        const moving = await page.evaluate(() => ({ position: window.orva.player.position.toArray(), velocity: window.orva.player.velocity.toArray() }));
+        await velocityZ(8.0);
+        const moving = await page.evaluate(() => {
+            const { player } = window.orva;
+            return { position: player.position.toArray(), velocity: player.velocity.toArray() };
+        });
         assert.ok(moving.position[2] < 5 - 0.5, `moved towards -Z: ${moving.position}`);
         near(moving.position[0], 0, 1e-9, 'straight ahead');
         near(moving.velocity[0], 0, 1e-9, 'no sideways velocity');
@@ -382,7 +388,8 @@ describe('desktop input', () => {
 
 describe('touch device', () => {
     test('shows the joystick and the jump button, hides the crosshair, and says "Tap to play"', async () => {
-        const context = await browser.newContext({ viewport: { width: 800, height: 400 }, hasTouch: true, isMobile: true });
+        const viewport = { width: 800, height: 400 };
+        const context = await browser.newContext({ viewport, hasTouch: true, isMobile: true });
         const page = await openPage(context, server.url + 'main/');
         await waitForReady(page);
         const state = await page.evaluate(() => {
@@ -473,7 +480,8 @@ describe('start-up failures', () => {
         await page.goto('file://' + path.join(root, 'main', 'index.html'));
         await page.waitForFunction(() => document.getElementById('status').classList.contains('error'));
         assert.deepEqual(await statusOf(page), { text: httpMessage, error: true, play: false, overlay: true });
-        assert.equal(await page.evaluate(() => getComputedStyle(document.getElementById('status')).whiteSpace), 'pre-line');
+        const whiteSpace = await page.evaluate(() => getComputedStyle(document.getElementById('status')).whiteSpace);
+        assert.equal(whiteSpace, 'pre-line', 'the line break shows');
         await context.close();
     });
 
@@ -485,7 +493,8 @@ describe('start-up failures', () => {
     for (const [folder, message] of cases) {
         test(`${folder}: shows the error instead of the play button`, async () => {
             const page = await desktopPage(folder);
-            await page.waitForFunction(() => document.getElementById('status').classList.contains('error'), null, { timeout: 20000 });
+            const failed = () => document.getElementById('status').classList.contains('error');
+            await page.waitForFunction(failed, null, { timeout: 20000 });
             const status = await statusOf(page);
             assert.match(status.text, message);
             assert.deepEqual({ ...status, text: '' }, { text: '', error: true, play: false, overlay: true });
@@ -502,7 +511,8 @@ describe('empty scene without player settings', () => {
             const p = window.orva.player;
             return {
                 status: document.getElementById('status').textContent,
-                settings: [p.height, p.eyeHeight, p.radius, p.walkSpeed, p.runSpeed, p.jumpSpeed, p.gravity, p.stepHeight],
+                settings: [p.height, p.eyeHeight, p.radius, p.walkSpeed, p.runSpeed, p.jumpSpeed, p.gravity]
+                    .concat(p.stepHeight),
                 killHeight: p.killHeight,
             };
         });

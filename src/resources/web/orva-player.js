@@ -378,9 +378,12 @@ class TriangleBvh {
                     continue;
                 }
                 const qx = ox - ax, qy = oy - ay, qz = oz - az;
-                const b1 = sign * (dx * (qy * e2z - qz * e2y) + dy * (qz * e2x - qx * e2z) + dz * (qx * e2y - qy * e2x));
+                // barycentric tests: d . (q x e2) and d . (e1 x q), both scaled by |d . n|
+                const b1 =
+                    sign * (dx * (qy * e2z - qz * e2y) + dy * (qz * e2x - qx * e2z) + dz * (qx * e2y - qy * e2x));
                 if (b1 < 0) continue;
-                const b2 = sign * (dx * (e1y * qz - e1z * qy) + dy * (e1z * qx - e1x * qz) + dz * (e1x * qy - e1y * qx));
+                const b2 =
+                    sign * (dx * (e1y * qz - e1z * qy) + dy * (e1z * qx - e1x * qz) + dz * (e1x * qy - e1y * qx));
                 if (b2 < 0) continue;
                 if (b1 + b2 > dDotN) continue;
                 const qDotN = -sign * (qx * nx + qy * ny + qz * nz);
@@ -483,7 +486,8 @@ class Player {
     // object is reused by the next cast: copy what must outlive it.
     cast(origin, direction, far) {
         const hit = this._hit;
-        if (!this.bvh.raycast(origin.x, origin.y, origin.z, direction.x, direction.y, direction.z, far, hit)) return null;
+        const { x, y, z } = origin;
+        if (!this.bvh.raycast(x, y, z, direction.x, direction.y, direction.z, far, hit)) return null;
         hit.object = this.bvh.meshes[this.bvh.triangleMesh[hit.triangle]];
         return hit;
     }
@@ -859,7 +863,8 @@ async function main() {
         // 3. The level; the time stamp defeats caches after a rebuild.
         statusLine.textContent = 'Loading scene…';
         const sceneFile = typeof config.scene === 'string' && config.scene !== '' ? config.scene : 'scene.glb';
-        const gltf = await new GLTFLoader().loadAsync(sceneFile + (sceneFile.includes('?') ? '&' : '?') + 'v=' + Date.now());
+        const sceneUrl = sceneFile + (sceneFile.includes('?') ? '&' : '?') + 'v=' + Date.now();
+        const gltf = await new GLTFLoader().loadAsync(sceneUrl);
         const level = gltf.scene;
         scene.add(level);
         const colliders = [];

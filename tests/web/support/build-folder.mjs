@@ -31,7 +31,8 @@ export const playerSettings = {
 };
 
 function escapeHtml(text) {
-    return text.replace(/[&<>"']/g, (c) => ({ '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;', "'": '&#39;' })[c]);
+    const entities = { '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;', "'": '&#39;' };
+    return text.replace(/[&<>"']/g, (c) => entities[c]);
 }
 
 // Writes the build into `dir` (created). options: { title, glb (bytes, or null for none),

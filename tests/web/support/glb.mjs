@@ -81,23 +81,6 @@ export function spherePart(centre, radius, segments, rings) {
     return { positions, normals, indices };
 }
 
-// Several parts as one mesh part (one glTF primitive).
-export function mergeParts(parts) {
-    const out = { positions: [], normals: [], uvs: [], indices: [] };
-    const withNormals = parts.every((p) => p.normals);
-    const withUvs = parts.every((p) => p.uvs);
-    for (const part of parts) {
-        const base = out.positions.length / 3;
-        for (const v of part.positions) out.positions.push(v);
-        if (withNormals) for (const v of part.normals) out.normals.push(v);
-        if (withUvs) for (const v of part.uvs) out.uvs.push(v);
-        for (const i of part.indices) out.indices.push(base + i);
-    }
-    if (!withNormals) delete out.normals;
-    if (!withUvs) delete out.uvs;
-    return out;
-}
-
 // A checker texture as PNG bytes, for textured materials.
 export function checkerPng(size, cells, colourA, colourB) {
     const rgba = Buffer.alloc(size * size * 4);
@@ -125,7 +108,9 @@ export function buildGlb(scene) {
     const addView = (bytes, target) => {
         const padded = Buffer.alloc(Math.ceil(bytes.length / 4) * 4);
         Buffer.from(bytes.buffer, bytes.byteOffset, bytes.length).copy(padded);
-        bufferViews.push({ buffer: 0, byteOffset: byteLength, byteLength: bytes.length, ...(target ? { target } : {}) });
+        const view = { buffer: 0, byteOffset: byteLength, byteLength: bytes.length };
+        if (target) view.target = target;
+        bufferViews.push(view);
         chunks.push(padded);
         byteLength += padded.length;
         return bufferViews.length - 1;
@@ -179,7 +164,11 @@ export function buildGlb(scene) {
             if (t.offset || t.scale || t.rotation !== undefined) {
                 usesTransform = true;
                 pbr.baseColorTexture.extensions = {
-                    KHR_texture_transform: { offset: t.offset ?? [0, 0], rotation: t.rotation ?? 0, scale: t.scale ?? [1, 1] },
+                    KHR_texture_transform: {
+                        offset: t.offset ?? [0, 0],
+                        rotation: t.rotation ?? 0,
+                        scale: t.scale ?? [1, 1],
+                    },
                 };
             }
         }

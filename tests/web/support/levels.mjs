@@ -1,5 +1,8 @@
 // The levels the browser tests and the benchmark load. Floors have their top at y = 0.
-import { boxPart, buildGlb, checkerPng, gridPart, mergeParts, spherePart } from './glb.mjs';
+import { boxPart, buildGlb, checkerPng, gridPart, spherePart } from './glb.mjs';
+
+const oneMesh = (part, color) =>
+    buildGlb({ materials: [{ color }], meshes: [{ part, material: 0 }], nodes: [{ mesh: 0 }] });
 
 const quatY = (degrees) => {
     const half = (degrees * Math.PI) / 360;
@@ -24,7 +27,12 @@ export function movementLevel() {
     const materials = [
         {
             color: [1, 1, 1, 1],
-            texture: { png: checkerPng(64, 2, [112, 150, 96], [88, 124, 76]), offset: [0.1, 0.2], scale: [30, 20], rotation: 0.3 },
+            texture: {
+                png: checkerPng(64, 2, [112, 150, 96], [88, 124, 76]),
+                offset: [0.1, 0.2],
+                scale: [30, 20],
+                rotation: 0.3,
+            },
         },
         { color: [0.78, 0.74, 0.68, 1] },
         { color: [0.85, 0.45, 0.25, 1] },
@@ -58,7 +66,7 @@ export function movementLevel() {
 // About 100 k triangles in one mesh: rolling terrain of 224 x 224 quads.
 export function terrainLevel() {
     const part = gridPart(-50, -50, 50, 50, 224, (x, z) => 0.4 * Math.sin(x * 0.35) * Math.cos(z * 0.3));
-    return buildGlb({ materials: [{ color: [0.5, 0.65, 0.4, 1] }], meshes: [{ part, material: 0 }], nodes: [{ mesh: 0 }] });
+    return oneMesh(part, [0.5, 0.65, 0.4, 1]);
 }
 
 // 1 000 small meshes of 100 triangles each (spheres of 10 x 6), on a 32 x 32 grid around the
@@ -78,8 +86,6 @@ export function propsLevel() {
 // About 1 M triangles in one mesh: 708 x 708 quads.
 export function millionLevel() {
     const part = gridPart(-100, -100, 100, 100, 708, (x, z) => 0.5 * Math.sin(x * 0.2) * Math.sin(z * 0.17));
-    return buildGlb({ materials: [{ color: [0.55, 0.6, 0.5, 1] }], meshes: [{ part, material: 0 }], nodes: [{ mesh: 0 }] });
+    return oneMesh(part, [0.55, 0.6, 0.5, 1]);
 }
 
-// Helper for the ray-cast comparison: unused meshes merged into one part work the same way.
-export { mergeParts };
