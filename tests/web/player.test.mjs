@@ -19,13 +19,15 @@ const httpMessage =
     'This game must be served over HTTP.\n' +
     'Use "Game > Build and Run" in ORVA 3D Studio, or upload the folder to any web server.';
 
+// The page carries the title twice, HTML-escaped by the build; it must read as typed.
+const title = `Tom's "<Best>" Game & Co`;
 let root;
 let server;
 let browser;
 
 before(async () => {
     root = fs.mkdtempSync(path.join(os.tmpdir(), 'orva-web-test-'));
-    writeBuildFolder(path.join(root, 'main'), { title: 'Test Game', glb: movementLevel() });
+    writeBuildFolder(path.join(root, 'main'), { title, glb: movementLevel() });
     // No meshes, no "player" object and no title: defaults everywhere.
     writeBuildFolder(path.join(root, 'empty'), {
         glb: buildGlb({ materials: [], meshes: [], nodes: [{ name: 'Lonely Node' }] }),
@@ -127,8 +129,8 @@ describe('desktop page', () => {
             };
         });
         assert.deepEqual(state, {
-            title: 'Test Game',
-            heading: 'Test Game',
+            title,
+            heading: title,
             statusHidden: true,
             play: 'Click to play',
             overlay: true,
