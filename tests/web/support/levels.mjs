@@ -57,7 +57,7 @@ export function movementLevel() {
         { name: 'Ceiling', mesh: 4 },
         { name: 'Pillar', mesh: 5, translation: [-3, 0, -4], rotation: quatY(30) },
         { name: 'Ball', mesh: 6, translation: [2.5, 1, -6], scale: [1.5, 1, 1] },
-        { name: 'Mirrored Crate', mesh: 7, translation: [0.5, 0, -9], rotation: quatY(-20), scale: [-1.5, 1.2, 1] },
+        { name: 'Mirrored Crate', mesh: 7, translation: [1.8, 0, -9], rotation: quatY(-20), scale: [-1.5, 1.2, 1] },
         { name: 'Empty' },
     ];
     return buildGlb({ materials, meshes, nodes });
