@@ -5,10 +5,9 @@
 
 #include "document/component_type.h"
 #include "render/dynamic_batch.h"
+#include "scene/mesh.h"
 
 namespace orva {
-
-class Mesh;
 
 // The three lists of the Edit Mode overlay, in the edited object's local space (drawn with
 // proj x view x world). Each list is one draw call.
@@ -16,6 +15,7 @@ struct EditOverlayLists {
     std::vector<ColorVertex> faceTint; // triangles over the selected faces
     std::vector<ColorVertex> edges;    // line segments, one per unique edge
     std::vector<ColorVertex> dots;     // points: vertices (vertex mode) or face centres (face mode)
+    std::vector<Edge> edgeScratch;     // the mesh's unique edges, kept to reuse its memory
 };
 
 // Builds the overlay of `mesh` under the per-vertex selection `selection` (null: nothing

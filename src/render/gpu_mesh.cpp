@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "render/gl_functions.h"
+#include "render/mesh_edges.h"
 #include "scene/mesh.h"
 
 namespace orva {
@@ -80,7 +81,8 @@ void GpuMesh::upload(const Mesh& mesh) {
             positions[i * 3 + 1] = mesh.vertices[i].position.y;
             positions[i * 3 + 2] = mesh.vertices[i].position.z;
         }
-        const std::vector<Edge> edges = mesh.edges();
+        std::vector<Edge> edges;
+        collectEdges(mesh, edges);
         std::vector<uint32_t> lines;
         lines.reserve(edges.size() * 2);
         for (const Edge& e : edges) {

@@ -7,6 +7,7 @@
 
 #include "render/edit_overlay.h"
 #include "render/helper_markers.h"
+#include "render/mesh_edges.h"
 #include "render/overlay_colors.h"
 #include "scene/scene.h"
 #include "test_meshes.h"
@@ -174,6 +175,31 @@ TEST(EditOverlay, FaceModeDotsFaceCentresAndEdgeModeHasNoDots) {
     EXPECT_EQ(lists.faceTint.size(), 6u) << "the lists are replaced, not appended to";
 }
 
+// The tint of a selected face covers exactly its triangulation: a convex quad, a concave
+// (dart-shaped) quad whose ear is not at corner 0, and a pentagon.
+TEST(EditOverlay, FaceTintFollowsTheTriangulation) {
+    Mesh mesh;
+    for (glm::vec2 p : {glm::vec2(0, 0), glm::vec2(2, 0), glm::vec2(2, 2), glm::vec2(0, 2),   // convex
+                        glm::vec2(5, 1), glm::vec2(4, 0), glm::vec2(6, 1), glm::vec2(4, 2),   // dart, reflex at 0
+                        glm::vec2(8, 0), glm::vec2(9, 0), glm::vec2(10, 1), glm::vec2(9, 2), glm::vec2(8, 1)})
+        mesh.addVertex({p.x, 0.0f, p.y});
+    mesh.addFace({3, 2, 1, 0});
+    mesh.addFace({4, 7, 6, 5});
+    mesh.addFace({12, 11, 10, 9, 8});
+    const std::vector<uint8_t> all(mesh.vertices.size(), 1);
+    EditOverlayLists lists;
+    buildEditOverlay(mesh, &all, ComponentType::Face, lists);
+
+    std::vector<glm::vec3> expected;
+    for (uint32_t f = 0; f < 3; ++f)
+        for (const auto& triangle : mesh.triangulateFace(f))
+            for (uint32_t corner : triangle)
+                expected.push_back(mesh.vertices[mesh.faces[f].indices[corner]].position);
+    ASSERT_EQ(lists.faceTint.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(lists.faceTint[i].position, expected[i]) << "tint vertex " << i;
+}
+
 // After an undo or a geometry change the flags may be shorter than the vertex list, or absent:
 // missing entries count as unselected and nothing is read out of range.
 TEST(EditOverlay, ShortOrMissingSelectionCountsAsUnselected) {
@@ -198,4 +224,33 @@ TEST(EditOverlay, ShortOrMissingSelectionCountsAsUnselected) {
     EXPECT_TRUE(lists.faceTint.empty());
     for (const ColorVertex& v : lists.dots)
         EXPECT_EQ(v.color, kFaceDot);
+}
+
+// The overlay's fast edge walk must give exactly Mesh::edges(), order included.
+TEST(MeshEdges, MatchMeshEdgesInOrder) {
+    Mesh odd; // a repeated corner, a side shared in both directions, a loose and a high vertex
+    for (int i = 0; i < 7; ++i)
+        odd.addVertex({float(i), float(i * i % 5), 0});
+    odd.addFace({0, 1, 1, 2});
+    odd.addFace({2, 1, 6});
+    odd.addFace({6, 5, 3, 4, 2});
+    struct Case {
+        const char* what;
+        Mesh mesh;
+    } cases[] = {
+        {"cube", test::makeCube()},
+        {"grid", test::makeGridMesh(7, 1.0f)},
+        {"odd faces", odd},
+        {"no faces", Mesh()},
+    };
+    std::vector<Edge> edges{{9, 9}}; // stale content must go
+    for (const Case& c : cases) {
+        collectEdges(c.mesh, edges);
+        const std::vector<Edge> expected = c.mesh.edges();
+        ASSERT_EQ(edges.size(), expected.size()) << c.what;
+        for (size_t i = 0; i < edges.size(); ++i)
+            EXPECT_TRUE(edges[i] == expected[i]) << c.what << " edge " << i << ": (" << edges[i].a << ", "
+                                                 << edges[i].b << ") instead of (" << expected[i].a << ", "
+                                                 << expected[i].b << ")";
+    }
 }

@@ -188,6 +188,36 @@ TEST_F(RendererTest, CubeOverGridIsLitAndTheGridShowsItsAxes) {
     EXPECT_EQ(cubeChanged, 0) << "the grid never draws over the cube in front of it";
 }
 
+// The lights are fixed to the view: whichever face looks at the camera is lit the same, and a
+// surface seen from its back is lit like its front.
+TEST_F(RendererTest, LightsFollowTheViewAndLightBothSides) {
+    SceneObject* cube = addCube({0, 1, 0});
+    int first = -1;
+    for (float yaw : {0.0f, 90.0f, 200.0f}) {
+        camera.setView(yaw, 0);
+        const ViewportRenderParams p = params();
+        const glm::ivec3 c = draw(p).at(p.width / 2, p.height / 2);
+        if (first < 0)
+            first = c.x;
+        EXPECT_NEAR(c.x, first, 3) << "face towards the camera at yaw " << yaw << ": " << describe(c);
+    }
+
+    // Seen from below, a quad facing up looks exactly like the same quad facing down.
+    Mesh quad;
+    for (int i = 0; i < 4; ++i)
+        quad.addVertex({float(i & 1) * 2 - 1, 0, float(i >> 1) * 2 - 1});
+    quad.addFace({0, 2, 3, 1}); // front towards +Y
+    *cube->mesh = quad;
+    camera.setView(30, -40);
+    const ViewportRenderParams p = params();
+    const glm::ivec3 back = draw(p).at(toPixel(p, {0, 1, 0}));
+    quad.faces[0].indices = {0, 1, 3, 2}; // front towards -Y
+    *cube->mesh = quad;
+    const glm::ivec3 front = draw(p).at(toPixel(p, {0, 1, 0}));
+    EXPECT_TRUE(close(back, front, 2)) << "seen from the back " << describe(back) << ", from the front " << describe(front);
+    EXPECT_GT(front.x, kBackground.x + 20) << describe(front);
+}
+
 // [SECTION] Selection outline
 
 // Two selected cubes, the left one active: a band just outside each silhouette, in the active
@@ -469,9 +499,15 @@ TEST_F(RendererTest, SpotLightHelperDrawsItsCone) {
     EXPECT_TRUE(frame.isBackground(toPixel(p, {2.5f, 1, 0}).x, toPixel(p, {2.5f, 1, 0}).y)) << "outside the cone";
 }
 
-// The bottom edge at the back of the cube is hidden by the front faces; X-ray shows it.
+// The bottom edge at the back of the cube is hidden by the front faces; X-ray shows it, and the
+// red box behind the cube shows through the surface.
 TEST_F(RendererTest, XrayShowsTheFarSideEdges) {
     SceneObject* cube = addCube({0, 1, 0});
+    SceneObject* behind = addCube({-1.5f, 1, -5}, "Behind");
+    behind->transform.scale = glm::vec3(2.0f);
+    scene.materials.emplace_back();
+    scene.materials.back().baseColor = {0.9f, 0.05f, 0.05f, 1};
+    behind->material = 0;
     camera.setView(20, 25);
     ViewportRenderParams p = params();
     const std::vector<uint8_t> none(8, 0);
@@ -480,12 +516,17 @@ TEST_F(RendererTest, XrayShowsTheFarSideEdges) {
     p.editSelection = &none;
     p.componentMode = ComponentType::Edge;
     const glm::ivec2 farEdge = toPixel(p, {0, 0, -1});
+    const glm::ivec2 throughCube = toPixel(p, {-0.5f, 1.5f, 1});
 
     const Frame solid = draw(p);
     EXPECT_GT(solid.darkestAround(farEdge), 3 * 70) << "hidden behind the lit front faces";
+    const glm::ivec3 opaque = solid.at(throughCube);
+    EXPECT_NEAR(opaque.x, opaque.y, 6) << "grey cube in front: " << describe(opaque);
     p.xray = true;
     const Frame xray = draw(p);
     EXPECT_LT(xray.darkestAround(farEdge), 3 * 40) << "visible through the surface";
+    const glm::ivec3 seeThrough = xray.at(throughCube);
+    EXPECT_GT(seeThrough.x, seeThrough.y + 25) << "the red box shows through: " << describe(seeThrough);
 }
 
 TEST_F(RendererTest, EditModeMarksTheSelectedFace) {
@@ -522,7 +563,7 @@ TEST_F(RendererTest, WireframeDrawsEdgesInTranslucentBlack) {
 
 TEST_F(RendererTest, SavesAFrameToLookAt) {
     const uint32_t cube = addCube({0, 1, 0})->id;
-    SceneObject* other = addCube({3.2f, 0.75f, -1.5f}, "Box");
+    SceneObject* other = addCube({3.2f, 1.5f, -1.5f}, "Box");
     other->transform.scale = glm::vec3(1.5f);
     other->transform.rotationEulerDeg = {0, 25, 0};
     scene.materials.emplace_back();
