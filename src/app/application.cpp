@@ -10,6 +10,7 @@
 
 #include "app/theme.h"
 #include "editor/editor.h"
+#include "editor/transform_gizmo.h"
 #include "io/bmp.h"
 #include "io/file_utils.h"
 #include "render/gl_functions.h"
@@ -143,6 +144,7 @@ int Application::run(const LaunchOptions& options) {
         ImGui_ImplOpenGL3_NewFrame();
         ImGui_ImplSDL3_NewFrame();
         ImGui::NewFrame();
+        TransformGizmo::beginFrame();
         editor->frame();
         ImGui::Render();
 
