@@ -36,8 +36,7 @@ void DynamicBatch::draw(const std::vector<ColorVertex>& vertices, uint32_t mode)
     }
     glBindVertexArray(vao);
     glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(ColorVertex)), vertices.data(),
-                 GL_DYNAMIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(ColorVertex)), vertices.data(), GL_DYNAMIC_DRAW);
     glDrawArrays(mode, 0, GLsizei(vertices.size()));
     glBindVertexArray(0);
 }

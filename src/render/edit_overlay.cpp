@@ -66,6 +66,8 @@ void buildEditOverlay(const Mesh& mesh, const std::vector<uint8_t>* selection, C
     collectEdges(mesh, lists.edgeScratch);
     lists.edges.reserve(lists.edgeScratch.size() * 2);
     for (const Edge& e : lists.edgeScratch) {
+        if (e.b >= vertices.size())
+            continue; // a mesh breaking its invariants
         const glm::vec4& color = selected(e.a) && selected(e.b) ? kEditSelected : kEditEdge;
         lists.edges.push_back({vertices[e.a].position, color});
         lists.edges.push_back({vertices[e.b].position, color});

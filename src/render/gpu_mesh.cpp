@@ -85,7 +85,10 @@ void GpuMesh::upload(const Mesh& mesh) {
         collectEdges(mesh, edges);
         std::vector<uint32_t> lines;
         lines.reserve(edges.size() * 2);
+        const size_t vertexCount = mesh.vertices.size();
         for (const Edge& e : edges) {
+            if (e.b >= vertexCount)
+                continue; // never let GL read past the positions (a mesh breaking its invariants)
             lines.push_back(e.a);
             lines.push_back(e.b);
         }

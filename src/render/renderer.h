@@ -77,10 +77,10 @@ public:
     int msaaSamples = 1; // 1..4; falls back to 1 for good when a multisampled target fails
     uint32_t emptyVao = 0;
     DynamicBatch batch;
-    std::unordered_map<uint64_t, CachedMesh> meshes;     // by Mesh::uid
+    std::unordered_map<uint64_t, CachedMesh> meshes;      // by Mesh::uid
     std::unordered_map<uint64_t, CachedTexture> textures; // by TextureData::id
-    uint64_t frameCounter = 0; // drawn renders; the clock of cache ageing
-    uint64_t uploadCount = 0;  // GpuMesh uploads made by the cache (for tests and benchmarks)
+    uint64_t frameCounter = 0;                            // drawn renders; the clock of cache ageing
+    uint64_t uploadCount = 0; // GpuMesh uploads made by the cache (for tests and benchmarks)
     bool initialized = false;
 
 private:

@@ -24,7 +24,7 @@ struct ViewportRenderParams {
     float pixelRatio = 1.0f; // framebuffer pixels per interface point; scales dots and the outline
     const std::vector<uint32_t>* selection = nullptr; // Object Mode selection; null in Edit Mode
     uint32_t activeObject = kInvalidObject;
-    uint32_t editObject = kInvalidObject;              // the mesh object open in Edit Mode
+    uint32_t editObject = kInvalidObject;                // the mesh object open in Edit Mode
     const std::vector<uint8_t>* editSelection = nullptr; // per-vertex flags of the edited mesh
     ComponentType componentMode = ComponentType::Vertex;
     bool showGrid = true;
@@ -34,8 +34,8 @@ struct ViewportRenderParams {
 
 // True when `selection` is given and holds `id`.
 inline bool isObjectSelected(const ViewportRenderParams& params, uint32_t id) {
-    return params.selection && std::find(params.selection->begin(), params.selection->end(), id) !=
-                                   params.selection->end();
+    return params.selection &&
+           std::find(params.selection->begin(), params.selection->end(), id) != params.selection->end();
 }
 
 } // namespace orva

@@ -179,8 +179,8 @@ TEST(EditOverlay, FaceModeDotsFaceCentresAndEdgeModeHasNoDots) {
 // (dart-shaped) quad whose ear is not at corner 0, and a pentagon.
 TEST(EditOverlay, FaceTintFollowsTheTriangulation) {
     Mesh mesh;
-    for (glm::vec2 p : {glm::vec2(0, 0), glm::vec2(2, 0), glm::vec2(2, 2), glm::vec2(0, 2),   // convex
-                        glm::vec2(5, 1), glm::vec2(4, 0), glm::vec2(6, 1), glm::vec2(4, 2),   // dart, reflex at 0
+    for (glm::vec2 p : {glm::vec2(0, 0), glm::vec2(2, 0), glm::vec2(2, 2), glm::vec2(0, 2), // convex
+                        glm::vec2(5, 1), glm::vec2(4, 0), glm::vec2(6, 1), glm::vec2(4, 2), // dart, reflex at 0
                         glm::vec2(8, 0), glm::vec2(9, 0), glm::vec2(10, 1), glm::vec2(9, 2), glm::vec2(8, 1)})
         mesh.addVertex({p.x, 0.0f, p.y});
     mesh.addFace({3, 2, 1, 0});
@@ -249,8 +249,7 @@ TEST(MeshEdges, MatchMeshEdgesInOrder) {
         const std::vector<Edge> expected = c.mesh.edges();
         ASSERT_EQ(edges.size(), expected.size()) << c.what;
         for (size_t i = 0; i < edges.size(); ++i)
-            EXPECT_TRUE(edges[i] == expected[i]) << c.what << " edge " << i << ": (" << edges[i].a << ", "
-                                                 << edges[i].b << ") instead of (" << expected[i].a << ", "
-                                                 << expected[i].b << ")";
+            EXPECT_TRUE(edges[i] == expected[i]) << c.what << " edge " << i << ": (" << edges[i].a << ", " << edges[i].b
+                                                 << ") instead of (" << expected[i].a << ", " << expected[i].b << ")";
     }
 }

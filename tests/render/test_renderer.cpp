@@ -214,7 +214,8 @@ TEST_F(RendererTest, LightsFollowTheViewAndLightBothSides) {
     quad.faces[0].indices = {0, 1, 3, 2}; // front towards -Y
     *cube->mesh = quad;
     const glm::ivec3 front = draw(p).at(toPixel(p, {0, 1, 0}));
-    EXPECT_TRUE(close(back, front, 2)) << "seen from the back " << describe(back) << ", from the front " << describe(front);
+    EXPECT_TRUE(close(back, front, 2)) << "seen from the back " << describe(back) << ", from the front "
+                                       << describe(front);
     EXPECT_GT(front.x, kBackground.x + 20) << describe(front);
 }
 
@@ -233,7 +234,9 @@ TEST_F(RendererTest, SelectionOutlineHugsTheSilhouetteOutside) {
     const Frame outlined = draw(p);
     const std::vector<uint8_t> m = mask(p.width, p.height);
 
-    auto maskAt = [&](int x, int y) { return x < 0 || y < 0 || x >= p.width || y >= p.height ? 0 : m[size_t(y) * p.width + x]; };
+    auto maskAt = [&](int x, int y) {
+        return x < 0 || y < 0 || x >= p.width || y >= p.height ? 0 : m[size_t(y) * p.width + x];
+    };
     const glm::ivec3 active = to8bit(kActiveOrange), selected = to8bit(kSelectedOrange);
     int activeBand = 0, selectedBand = 0, insideChanged = 0, stray = 0;
     for (int y = 0; y < p.height; ++y)
@@ -271,7 +274,8 @@ TEST_F(RendererTest, SelectionOutlineHugsTheSilhouetteOutside) {
         ++leftmost;
     while (rightmost >= 0 && maskAt(rightmost, rightEdge.y) == 0)
         --rightmost;
-    EXPECT_TRUE(close(outlined.at(leftmost - 1, leftEdge.y), active, 2)) << describe(outlined.at(leftmost - 1, leftEdge.y));
+    EXPECT_TRUE(close(outlined.at(leftmost - 1, leftEdge.y), active, 2))
+        << describe(outlined.at(leftmost - 1, leftEdge.y));
     EXPECT_TRUE(close(outlined.at(rightmost + 1, rightEdge.y), selected, 2))
         << describe(outlined.at(rightmost + 1, rightEdge.y));
 }
@@ -451,7 +455,7 @@ TEST_F(RendererTest, FailedMultisampleTargetFallsBackToSingleSamplingForGood) {
 TEST_F(RendererTest, GridScaleStepsAtSixtyMetres) {
     struct Case {
         float height, scale, extent;
-    } cases[] = {{0, 1, 60}, {4, 1, 60}, {60, 1, 720}, {61, 10, 732}, {-61, 10, 732},
+    } cases[] = {{0, 1, 60},      {4, 1, 60},       {60, 1, 720},          {61, 10, 732},         {-61, 10, 732},
                  {600, 10, 7200}, {601, 100, 7212}, {6e5f, 10000, 7.2e6f}, {1e7f, 100000, 1.2e8f}};
     for (const Case& c : cases) {
         EXPECT_EQ(gridScale(c.height), c.scale) << c.height;
@@ -492,8 +496,8 @@ TEST_F(RendererTest, SpotLightHelperDrawsItsCone) {
     const ViewportRenderParams p = params();
     const Frame frame = draw(p);
     const int helperDark = 3 * 40;
-    for (const glm::vec3 point : {glm::vec3(1.5f, 1.5f, 0), glm::vec3(-1.5f, 1.5f, 0), glm::vec3(0.75f, 2.25f, 0),
-                                  glm::vec3(0, 2.2f, 0)})
+    for (const glm::vec3 point :
+         {glm::vec3(1.5f, 1.5f, 0), glm::vec3(-1.5f, 1.5f, 0), glm::vec3(0.75f, 2.25f, 0), glm::vec3(0, 2.2f, 0)})
         EXPECT_LT(frame.darkestAround(toPixel(p, point)), helperDark)
             << "cone line near (" << point.x << ", " << point.y << ", " << point.z << ")";
     EXPECT_TRUE(frame.isBackground(toPixel(p, {2.5f, 1, 0}).x, toPixel(p, {2.5f, 1, 0}).y)) << "outside the cone";
@@ -544,7 +548,8 @@ TEST_F(RendererTest, EditModeMarksTheSelectedFace) {
     EXPECT_TRUE(close(dot, to8bit(kEditSelected), 3)) << "orange face dot: " << describe(dot);
     const glm::ivec3 tinted = frame.at(toPixel(p, {0.5f, 2, 0.5f}));
     const glm::ivec3 side = frame.at(toPixel(p, {0.5f, 1, 1}));
-    EXPECT_GT(tinted.x - tinted.z, side.x - side.z + 30) << "tinted top " << describe(tinted) << ", side " << describe(side);
+    EXPECT_GT(tinted.x - tinted.z, side.x - side.z + 30)
+        << "tinted top " << describe(tinted) << ", side " << describe(side);
     const glm::ivec3 sideDot = frame.at(toPixel(p, {0, 1, 1}));
     EXPECT_LT(sideDot.x + sideDot.y + sideDot.z, 3 * 20) << "dark dot on an unselected face: " << describe(sideDot);
 }
