@@ -31,7 +31,64 @@ bool writeAll(int fd, const unsigned char* data, size_t size) {
     return true;
 }
 
+// Locale-independent: only A-Z change.
+char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+// Makes a finished rename durable: the new directory entry reaches the disk with the folder.
+// Best effort: some filesystems refuse fsync on folders, and the file is already in place.
+void syncParentFolder(const std::string& path) {
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty())
+        folder = ".";
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 } // namespace
+
+// Paths are byte strings on POSIX systems, which we take to be UTF-8 as the rest of the program
+// does; Windows paths are UTF-16, reached through the char8_t forms.
+std::filesystem::path pathFromUtf8(const std::string& text) {
+#ifdef _WIN32
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+#else
+    return std::filesystem::path(text);
+#endif
+}
+
+std::string pathToUtf8(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+#else
+    return path.native();
+#endif
+}
+
+// std::filesystem's stem/extension rule is ours: the extension starts at the last '.', except
+// for a name whose only dot is its first character, and for "." and "..".
+std::string fileName(const std::string& path) { return pathToUtf8(pathFromUtf8(path).filename()); }
+
+std::string fileStem(const std::string& path) { return pathToUtf8(pathFromUtf8(path).stem()); }
+
+std::string replaceExtension(const std::string& path, const std::string& extension) {
+    return pathToUtf8(pathFromUtf8(path).replace_extension(pathFromUtf8(extension)));
+}
+
+std::string ensureExtension(const std::string& path, const std::string& extension) {
+    if (path.size() >= extension.size()) {
+        const size_t offset = path.size() - extension.size();
+        bool same = true;
+        for (size_t i = 0; i < extension.size() && same; ++i)
+            same = asciiLower(path[offset + i]) == asciiLower(extension[i]);
+        if (same)
+            return path;
+    }
+    return path + extension;
+}
 
 bool readFile(const std::string& path, std::string& out, std::string* error) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -94,6 +151,7 @@ bool writeFileAtomic(const std::string& path, const void* data, size_t size, std
         setError(error, "Failed to replace " + path + ": " + std::strerror(err));
         return false;
     }
+    syncParentFolder(path);
     return true;
 }
 

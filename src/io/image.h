@@ -30,7 +30,7 @@ std::shared_ptr<const TextureData> textureFromEncoded(std::vector<uint8_t> bytes
 // readFile + textureFromEncoded; conversion errors are prefixed with the file's name.
 std::shared_ptr<const TextureData> loadTextureFile(const std::string& path, std::string* error = nullptr);
 // A size x size PNG checker of `cells` cells per side with a red mark in the bottom-left cell.
-// Both arguments must be at least 1. Never null.
+// Both arguments should be at least 1; others are clamped (size to 1..16384). Never null.
 std::shared_ptr<const TextureData> makeCheckerTexture(int size, int cells);
 // True for the twelve image extensions the program reads (case-insensitive).
 bool isImageFile(const std::string& path);

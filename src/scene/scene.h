@@ -103,8 +103,11 @@ public:
     void swap(Scene& other) noexcept;
     void clear();
 
+    // Takes id nextId and a unique name made from baseName. Ids run from 1 to 0xFFFFFFFE (the last
+    // value would wrap nextId to kInvalidObject): null only once they are all used up.
     SceneObject* createObject(ObjectType type, const std::string& baseName);
-    // For loading files: null for id 0 or an id in use; the name is taken as it is.
+    // For loading files: null for id 0, 0xFFFFFFFF or an id in use; the name is taken as it is.
+    // Raises nextId past id, never lowers it.
     SceneObject* createObjectWithId(uint32_t id, ObjectType type, const std::string& name);
 
     std::string makeUniqueName(const std::string& base) const;
@@ -114,20 +117,25 @@ public:
     const SceneObject* find(uint32_t id) const;
 
     // Inserts a deep copy right after the source, with a new id and a unique name; children stay.
+    // Null for a missing id (or when the ids are used up).
     SceneObject* duplicateObject(uint32_t id);
-    // Children move up to the removed object's parent, keeping their world placement.
+    // Children move up to the removed object's parent (or to the top level when that parent is
+    // missing), keeping their world placement.
     bool removeObject(uint32_t id);
-    // Refuses a missing child or parent, parent == child and cycles. Parent 0 makes a root.
+    // Refuses a missing child or parent, parent == child and cycles (also when the walk up from
+    // the parent does not reach the top within 4096 steps). Parent 0 makes a root.
     bool setParent(uint32_t child, uint32_t parent, bool keepWorld);
     // Children in display order; for id 0 the roots (parent 0 or naming no object).
     std::vector<uint32_t> childrenOf(uint32_t id) const;
 
     glm::mat4 worldMatrix(uint32_t id) const;       // identity for 0 or a missing id
     glm::mat4 parentWorldMatrix(uint32_t id) const; // identity for roots, 0 and missing ids
+    // Nothing for 0, a missing id, or a parent whose world matrix cannot be inverted (zero scale).
     void setWorldMatrix(uint32_t id, const glm::mat4& world);
     bool isAncestor(uint32_t ancestor, uint32_t id) const; // an object is not its own ancestor
 
-    // Returns the index of a texture already holding the same TextureData (pointer identity), or appends.
+    // Returns the index of a texture already holding the same TextureData (pointer identity), or
+    // appends. Textures without data are never merged.
     int addTexture(Texture texture);
     // Adds a default "Material" when there is none; always 0.
     int defaultMaterialIndex();

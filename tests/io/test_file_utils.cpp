@@ -2,12 +2,18 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "io/file_utils.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
+using orva::io::ensureExtension;
+using orva::io::fileName;
+using orva::io::fileStem;
 using orva::io::readFile;
+using orva::io::replaceExtension;
 using orva::io::writeFileAtomic;
 
 namespace {
@@ -91,4 +97,87 @@ TEST_F(FileUtils, ReadsFilesWhoseSizeIsNotKnownUpFront) {
     std::string out;
     ASSERT_TRUE(readFile("/proc/self/status", out));
     EXPECT_NE(out.find("Name:"), std::string::npos);
+}
+
+// Read-only folders: the temporary file cannot be made, the old file stays as it was.
+TEST_F(FileUtils, WriteIntoAReadOnlyFolderKeepsTheOldFile) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permission checks do not apply to root";
+    const std::string p = path("scene.orva");
+    ASSERT_TRUE(writeFileAtomic(p, "old", 3));
+    ::chmod(dir.c_str(), 0555);
+    std::string error;
+    const bool written = writeFileAtomic(p, "new", 3, &error);
+    ::chmod(dir.c_str(), 0755);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, "Cannot open file for writing: " + p);
+    EXPECT_EQ(contents(p), "old");
+    EXPECT_FALSE(fs::exists(p + ".tmp"));
+}
+
+// A temporary file left by an interrupted save is overwritten and does not survive the next one.
+TEST_F(FileUtils, StaleTemporaryFileIsReplaced) {
+    const std::string p = path("scene.orva");
+    ASSERT_TRUE(writeFileAtomic(p + ".tmp", "stale content that is longer", 28));
+    ASSERT_TRUE(writeFileAtomic(p, "new", 3));
+    EXPECT_EQ(contents(p), "new");
+    EXPECT_FALSE(fs::exists(p + ".tmp"));
+}
+
+TEST_F(FileUtils, Utf8PathsRoundTrip) {
+    const std::string name = "Sz\xc3\xa8ne \xe6\x97\xa5\xe6\x9c\xac.orva";
+    const std::string p = path(name);
+    EXPECT_EQ(orva::io::pathToUtf8(orva::io::pathFromUtf8(p)), p);
+    ASSERT_TRUE(writeFileAtomic(p, "x", 1));
+    EXPECT_TRUE(fs::exists(orva::io::pathFromUtf8(p)));
+    EXPECT_EQ(fileName(p), name);
+    EXPECT_EQ(contents(p), "x");
+    // No normalisation: dot segments and doubled slashes stay as written.
+    EXPECT_EQ(orva::io::pathToUtf8(orva::io::pathFromUtf8("a//b/../c")), "a//b/../c");
+}
+
+TEST(PathNames, FileNameStemAndReplaceExtension) {
+    struct Case {
+        const char* path;
+        const char* name;
+        const char* stem;
+        const char* withObj; // replaceExtension(path, ".obj")
+    };
+    const Case cases[] = {
+        {"scene.orva", "scene.orva", "scene", "scene.obj"},
+        {"dir/a.tar.gz", "a.tar.gz", "a.tar", "dir/a.tar.obj"},
+        {"dir/.bashrc", ".bashrc", ".bashrc", "dir/.bashrc.obj"}, // a leading dot alone is no extension
+        {"dir/.config.json", ".config.json", ".config", "dir/.config.obj"},
+        {"README", "README", "README", "README.obj"},
+        {"my.folder/file", "file", "file", "my.folder/file.obj"}, // dots in folders do not count
+        {"name.", "name.", "name", "name.obj"},
+        {"/abs/path/Model.FBX", "Model.FBX", "Model", "/abs/path/Model.obj"},
+        {"", "", "", ".obj"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fileName(c.path), c.name) << c.path;
+        EXPECT_EQ(fileStem(c.path), c.stem) << c.path;
+        EXPECT_EQ(replaceExtension(c.path, ".obj"), c.withObj) << c.path;
+    }
+}
+
+TEST(PathNames, EnsureExtensionComparesTheRawTailCaseInsensitively) {
+    struct Case {
+        const char* path;
+        const char* extension;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a.OBJ", ".obj", "a.OBJ"},
+        {"x", ".orva", "x.orva"},
+        {"", ".obj", ".obj"},
+        {"scene.ORVA", ".orva", "scene.ORVA"},
+        {"scene.obj", ".orva", "scene.obj.orva"},
+        {"scene.orva.bak", ".orva", "scene.orva.bak.orva"},
+        {"orva", ".orva", "orva.orva"}, // shorter than the extension
+        {"sceneorva", ".orva", "sceneorva.orva"},
+        {"scene.glb", "", "scene.glb"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ensureExtension(c.path, c.extension), c.expected) << c.path << " + " << c.extension;
 }

@@ -1,0 +1,75 @@
+// Writes a small starting corpus for each fuzz target: one tiny image per format the decoder
+// reads (made with stb_image_write or by hand) and a few Base64 texts. Not a fuzz target itself.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <stb_image_write.h>
+
+#include "io/file_utils.h"
+#include "io/image.h"
+
+namespace {
+
+void appendTo(void* context, void* data, int size) {
+    auto* out = static_cast<std::vector<uint8_t>*>(context);
+    out->insert(out->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+}
+
+bool put(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
+    std::string error;
+    if (!orva::io::writeFileAtomic(file.string(), bytes.data(), bytes.size(), &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::vector<uint8_t> text(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+        return 1;
+    }
+    const std::filesystem::path root = argv[1];
+    const std::filesystem::path images = root / "fuzz_texture", base64 = root / "fuzz_base64";
+    std::filesystem::create_directories(images);
+    std::filesystem::create_directories(base64);
+
+    const int w = 4, h = 3;
+    std::vector<uint8_t> rgba;
+    for (int i = 0; i < w * h; ++i)
+        rgba.insert(rgba.end(), {uint8_t(i * 20), uint8_t(255 - i * 20), uint8_t(i * 7), uint8_t(128 + i)});
+    std::vector<float> hdr(size_t(w) * h * 3, 0.5f);
+
+    bool ok = true;
+    std::vector<uint8_t> out;
+    auto encoded = [&](auto writer) {
+        out.clear();
+        writer();
+        return out;
+    };
+    ok &=
+        put(images / "seed.png", encoded([&] { stbi_write_png_to_func(appendTo, &out, w, h, 4, rgba.data(), w * 4); }));
+    ok &= put(images / "seed.bmp", encoded([&] { stbi_write_bmp_to_func(appendTo, &out, w, h, 4, rgba.data()); }));
+    ok &= put(images / "seed.tga", encoded([&] { stbi_write_tga_to_func(appendTo, &out, w, h, 4, rgba.data()); }));
+    ok &= put(images / "seed.jpg", encoded([&] { stbi_write_jpg_to_func(appendTo, &out, w, h, 4, rgba.data(), 80); }));
+    ok &= put(images / "seed.hdr", encoded([&] { stbi_write_hdr_to_func(appendTo, &out, w, h, 3, hdr.data()); }));
+    std::vector<uint8_t> ppm = text("P6\n2 1\n255\n");
+    ppm.insert(ppm.end(), {255, 0, 0, 0, 255, 0});
+    ok &= put(images / "seed.ppm", ppm);
+    ok &= put(images / "seed.pgm", text("P5 2 2 255 \x10\x20\x30\x40"));
+    // A 1 x 1 GIF89a with a two-colour table.
+    ok &= put(images / "seed.gif", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0,    0, 0, 255, 255,
+                                    255, ',', 0,   0,   0,   0,   1, 0, 1, 0, 0,    2, 2, 0x44, 1, 0, ';'});
+
+    ok &= put(base64 / "plain", text("Zm9vYmFy"));
+    ok &= put(base64 / "padded", text("Zm9vYg=="));
+    ok &= put(base64 / "wrapped", text("YWJj\r\nZGVm\nZ2g=\n"));
+    ok &= put(base64 / "bad", text("YW\tJj-_"));
+    return ok ? 0 : 1;
+}
