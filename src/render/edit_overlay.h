@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "document/component_type.h"
+#include "document/document_state.h"
 #include "render/dynamic_batch.h"
 #include "scene/mesh.h"
 

@@ -6,7 +6,7 @@
 
 #include <glm/glm.hpp>
 
-#include "document/component_type.h"
+#include "document/document_state.h"
 #include "scene/scene.h"
 
 namespace orva {
