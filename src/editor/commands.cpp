@@ -162,7 +162,8 @@ void Editor::applyTextureFile(int materialIndex, const std::string& path) {
 
 void Editor::commandDelete() {
     if (document.state.mode == InteractionMode::Edit) {
-        // TODO(editmode): runMeshOp(document.deleteComponents(&error), error, "Deleted").
+        std::string message;
+        runMeshOp(document.deleteComponents(&message), message, "Deleted");
         return;
     }
     const uint32_t count = document.deleteSelectedObjects();
@@ -176,8 +177,10 @@ void Editor::commandToggleEditMode() {
         status("Object Mode");
         return;
     }
-    // TODO(editmode): document.enterEditMode(), with its two messages.
-    status("Select a mesh object to enter Edit Mode");
+    if (document.enterEditMode())
+        status("Edit Mode: click vertices to select them, drag the gizmo to move them");
+    else
+        status("Select a mesh object to enter Edit Mode");
 }
 
 void Editor::runMeshOp(bool ok, const std::string& errorText, const std::string& successMessage) {

@@ -49,10 +49,12 @@ Editor::Editor(SDL_Window* w) : window(w) {}
 
 Editor::~Editor() { shutdown(); }
 
-bool Editor::initialize(std::string* /*error*/) {
+bool Editor::initialize(std::string* error) {
     shutDown = false;
-    // The renderer, the branding images, the file dialogs and the panel objects are set up here
-    // as they arrive; each panel's callbacks are installed right after it is created.
+    if (!renderer.initialize(error))
+        return false;
+    // The branding images, the file dialogs and the panel objects are set up here as they arrive;
+    // each panel's callbacks are installed right after it is created.
 
     // Every panel window is declared before the first ImGui frame reads "layout.ini": a saved
     // layout is only taken when it holds exactly these windows.
@@ -71,8 +73,9 @@ void Editor::shutdown() {
     if (shutDown)
         return;
     shutDown = true;
-    // Order: the panels (Viewport, Outliner, Inspector, UV Editor), then the branding textures,
-    // then the renderer, all while the GL context is current.
+    // Order: the panels (Viewport, Outliner, Inspector, UV Editor), which hold references to the
+    // renderer, then the branding textures, then the renderer, all while the GL context is current.
+    renderer.shutdown();
 }
 
 //-----------------------------------------------------------------------------
@@ -294,9 +297,7 @@ void Editor::drawStatusBar() {
         }
         char stats[256];
         if (editMode) {
-            size_t selected = 0;
-            for (uint8_t flag : s.vertexSelection)
-                selected += flag != 0;
+            const size_t selected = document.selectedVertexCount();
             std::snprintf(stats, sizeof(stats),
                           "Selected %zu verts  |  Objects %zu  |  Verts %zu  |  Faces %zu  |  Tris %zu", selected,
                           s.scene.objects.size(), verts, faces, tris);

@@ -6,6 +6,7 @@
 #include "editor/dock_layout.h"
 #include "editor/editor_settings.h"
 #include "game/local_web_server.h"
+#include "render/renderer.h"
 
 struct SDL_Window;
 
@@ -59,8 +60,8 @@ public:
     // [SECTION] Shell (editor.cpp)
 
     // Sets up what needs the GL context and the ImGui context (created, before its first frame):
-    // the panels and the dock layout's place in "layout.ini". False with one sentence in `error`
-    // when it cannot.
+    // the renderer, the panels and the dock layout's place in "layout.ini". False with the
+    // renderer's message in `error` when the renderer cannot be set up (no panel is made then).
     bool initialize(std::string* error);
     // Builds and handles the whole interface for one frame, between ImGui::NewFrame and ImGui::Render.
     void frame();
@@ -143,6 +144,7 @@ public:
     bool showTools = true;
     bool showUvEditor = true;
     bool showExplorer = true;
+    Renderer renderer;         // the viewport renderer, shared by the panels that draw the scene
     double splashStart = -1.0; // ImGui time of the first splash frame; negative before it
     bool splashDone = false;   // the splash has ended or is skipped (screenshot runs set it)
     game::LocalWebServer webServer;
@@ -192,6 +194,8 @@ private:
     void viewportFrameSelected();
     void viewportFrameAll();
     void viewportSetView(float yawDegrees, float pitchDegrees);
+    // Edit Mode: every component; Object Mode: every object (or none, clearing the active one).
+    void selectAll(bool select);
     void duplicateSelection();
 
     void drawFileMenu();

@@ -12,6 +12,7 @@
 
 #include "editor/editor.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,15 @@ void Editor::drawSceneMenu() {
 // [SECTION] Edit and Object
 //-----------------------------------------------------------------------------
 
+void Editor::selectAll(bool select) {
+    if (editMode(document))
+        document.selectAllComponents(select);
+    else if (select)
+        document.selectAllObjects();
+    else
+        document.selectObjects({}, SelectOp::Replace);
+}
+
 void Editor::duplicateSelection() {
     const uint32_t count = document.duplicateSelectedObjects();
     status("Duplicated " + std::to_string(count) + " object(s)");
@@ -131,18 +141,12 @@ void Editor::drawEditMenu() {
     if (ImGui::MenuItem(redoLabel.c_str(), shortcut("Shift+Z").c_str(), false, !undo.redoEntries.empty()))
         document.redo();
     ImGui::Separator();
-    if (ImGui::MenuItem("Select All", "A")) {
-        // TODO(editmode): Edit Mode selects every component: document.selectAllComponents(true).
-        if (objectMode(document))
-            document.selectAllObjects();
-    }
-    if (ImGui::MenuItem("Deselect All", "Alt+A")) {
-        // TODO(editmode): Edit Mode deselects every component: document.selectAllComponents(false).
-        if (objectMode(document))
-            document.selectObjects({}, SelectOp::Replace);
-    }
-    // TODO(editmode): document.invertComponentSelection().
-    ImGui::MenuItem("Invert Selection", shortcut("I").c_str(), false, false);
+    if (ImGui::MenuItem("Select All", "A"))
+        selectAll(true);
+    if (ImGui::MenuItem("Deselect All", "Alt+A"))
+        selectAll(false);
+    if (ImGui::MenuItem("Invert Selection", shortcut("I").c_str(), false, editMode(document)))
+        document.invertComponentSelection();
     ImGui::Separator();
     if (ImGui::MenuItem("Duplicate", "Shift+D", false, objectMode(document) && hasSelection(document)))
         duplicateSelection();
@@ -153,8 +157,7 @@ void Editor::drawEditMenu() {
 
 void Editor::drawEditModeToggleItem() {
     const bool edit = editMode(document);
-    // TODO(editmode): enabled in Edit Mode or when document.canEnterEditMode().
-    if (ImGui::MenuItem(edit ? "Exit Edit Mode" : "Enter Edit Mode", "Tab", false, edit))
+    if (ImGui::MenuItem(edit ? "Exit Edit Mode" : "Enter Edit Mode", "Tab", false, edit || document.canEnterEditMode()))
         commandToggleEditMode();
 }
 
@@ -231,9 +234,10 @@ void Editor::drawObjectMenu() {
         ImGui::EndMenu();
     }
     ImGui::Separator();
-    // TODO(editmode): "Shade Smooth" / "Shade Flat" call document.setShading(true / false).
-    ImGui::MenuItem("Shade Smooth", nullptr, false, false);
-    ImGui::MenuItem("Shade Flat", nullptr, false, false);
+    if (ImGui::MenuItem("Shade Smooth", nullptr, false, hasSelection(document)))
+        document.setShading(true);
+    if (ImGui::MenuItem("Shade Flat", nullptr, false, hasSelection(document)))
+        document.setShading(false);
     ImGui::Separator();
     drawEditModeToggleItem();
     ImGui::EndMenu();
@@ -256,29 +260,79 @@ void Editor::drawMeshMenu() {
         ImGui::TextDisabled("Enter Edit Mode to use mesh tools.");
     ImGui::BeginDisabled(!edit);
     ImGui::Separator();
-    // TODO(editmode): component types, Extrude, Split Edges, Merge, Flip Normals, Delete by type
-    // and shading call the document's Edit Mode operations through runMeshOp.
-    ImGui::MenuItem("Vertex Select", "1", false, false);
-    ImGui::MenuItem("Edge Select", "2", false, false);
-    ImGui::MenuItem("Face Select", "3", false, false);
+    const ComponentType current = document.state.componentType;
+    struct TypeItem {
+        const char* label;
+        const char* key;
+        ComponentType type;
+    };
+    static constexpr TypeItem kTypes[] = {{"Vertex Select", "1", ComponentType::Vertex},
+                                          {"Edge Select", "2", ComponentType::Edge},
+                                          {"Face Select", "3", ComponentType::Face}};
+    for (const TypeItem& t : kTypes)
+        if (ImGui::MenuItem(t.label, t.key, current == t.type))
+            document.setComponentType(t.type);
+    ImGui::Separator();
+    std::string message;
+    if (ImGui::MenuItem("Extrude", "E"))
+        runMeshOp(document.extrude(settings.extrudeDistance, &message), message, "Extruded");
+    if (ImGui::MenuItem("Split Edges"))
+        runMeshOp(document.splitEdges(&message), message, "Split selected edges");
+    if (ImGui::BeginMenu("Merge")) {
+        if (ImGui::MenuItem("At Center", "M"))
+            runMeshOp(document.mergeAtCenter(&message), message, "Merged vertices at center");
+        if (ImGui::MenuItem("By Distance"))
+            runMeshOp(document.mergeByDistance(settings.mergeDistance, &message), message,
+                      "Merged vertices by distance");
+        ImGui::EndMenu();
+    }
+    if (ImGui::MenuItem("Flip Normals"))
+        runMeshOp(document.flipNormals(&message), message, "Flipped normals");
+    ImGui::Separator();
+    static constexpr const char* kDeleteLabels[] = {"Delete Vertices", "Delete Edges", "Delete Faces"};
+    const int typeIndex = std::clamp(int(current), 0, 2);
+    if (ImGui::MenuItem(kDeleteLabels[typeIndex], "X / Del"))
+        commandDelete();
+    ImGui::Separator();
+    if (ImGui::MenuItem("Shade Smooth"))
+        document.setShading(true);
+    if (ImGui::MenuItem("Shade Flat"))
+        document.setShading(false);
     ImGui::EndDisabled();
     ImGui::EndMenu();
 }
 
 void Editor::drawUvMenuItems() {
-    // TODO(editmode): each item calls runMeshOp(document.applyUv(op, settings.uvTileSize, &error), ...).
-    const char* const labels[] = {"Box Projection",
-                                  "Planar: Top (Y)",
-                                  "Planar: Front (Z)",
-                                  "Planar: Side (X)",
-                                  "Cylinder Projection",
-                                  "Sphere Projection",
-                                  "Reset: Whole Texture per Face"};
-    for (const char* label : labels)
-        ImGui::MenuItem(label, nullptr, false, false);
-    ImGui::Separator();
-    for (const char* label : {"Fit to 0-1", "Flip U", "Flip V", "Rotate 90\xc2\xb0"})
-        ImGui::MenuItem(label, nullptr, false, false);
+    using Op = Document::UvOp;
+    struct UvItem {
+        const char* label;
+        Op op;
+    };
+    // In menu order; the projections first, then the adjustments of existing UVs.
+    static constexpr UvItem kItems[] = {
+        {"Box Projection", Op::Box},
+        {"Planar: Top (Y)", Op::PlanarY},
+        {"Planar: Front (Z)", Op::PlanarZ},
+        {"Planar: Side (X)", Op::PlanarX},
+        {"Cylinder Projection", Op::Cylinder},
+        {"Sphere Projection", Op::Sphere},
+        {"Reset: Whole Texture per Face", Op::ResetPerFace},
+        {nullptr, Op::Box},
+        {"Fit to 0-1", Op::FitToUnit},
+        {"Flip U", Op::FlipU},
+        {"Flip V", Op::FlipV},
+        {"Rotate 90\xc2\xb0", Op::Rotate90},
+    };
+    for (const UvItem& item : kItems) {
+        if (!item.label) {
+            ImGui::Separator();
+            continue;
+        }
+        if (ImGui::MenuItem(item.label)) {
+            std::string message;
+            runMeshOp(document.applyUv(item.op, settings.uvTileSize, &message), message, "UVs updated");
+        }
+    }
 }
 
 //-----------------------------------------------------------------------------

@@ -3,6 +3,8 @@
 
 #include "editor/editor.h"
 
+#include <string>
+
 #include <imgui.h>
 
 namespace orva {
@@ -37,6 +39,8 @@ void Editor::handleShortcuts() {
     // Viewport chords: only over the 3D view (as of the last frame), and not during a left drag.
     if (!viewportHovered() || ImGui::IsMouseDown(ImGuiMouseButton_Left))
         return;
+    // The mode as it was before these keys: Tab entering Edit Mode does not make E extrude in the
+    // same frame.
     const bool edit = document.state.mode == InteractionMode::Edit;
     if (pressed(ImGuiKey_Tab))
         commandToggleEditMode();
@@ -48,16 +52,10 @@ void Editor::handleShortcuts() {
         settings.gizmoOperation = kGizmoScale;
     if (pressed(ImGuiKey_X) || pressed(ImGuiKey_Delete))
         commandDelete();
-    if (pressed(ImGuiKey_A)) {
-        // TODO(editmode): Edit Mode selects every component: document.selectAllComponents(true).
-        if (!edit)
-            document.selectAllObjects();
-    }
-    if (pressed(ImGuiMod_Alt | ImGuiKey_A)) {
-        // TODO(editmode): Edit Mode deselects every component: document.selectAllComponents(false).
-        if (!edit)
-            document.selectObjects({}, SelectOp::Replace);
-    }
+    if (pressed(ImGuiKey_A))
+        selectAll(true);
+    if (pressed(ImGuiMod_Alt | ImGuiKey_A))
+        selectAll(false);
     if (pressed(ImGuiKey_F) || pressed(ImGuiKey_KeypadDecimal))
         viewportFrameSelected();
     if (pressed(ImGuiKey_Home))
@@ -85,8 +83,19 @@ void Editor::handleShortcuts() {
     if (pressed(ImGuiMod_Alt | ImGuiKey_Z))
         settings.xray = !settings.xray;
     if (edit) {
-        // TODO(editmode): 1 / 2 / 3 set the component type; E extrudes, M merges at the centre and
-        // Ctrl+I inverts the component selection, through runMeshOp.
+        if (pressed(ImGuiKey_1))
+            document.setComponentType(ComponentType::Vertex);
+        if (pressed(ImGuiKey_2))
+            document.setComponentType(ComponentType::Edge);
+        if (pressed(ImGuiKey_3))
+            document.setComponentType(ComponentType::Face);
+        std::string message;
+        if (pressed(ImGuiKey_E))
+            runMeshOp(document.extrude(settings.extrudeDistance, &message), message, "Extruded");
+        if (pressed(ImGuiKey_M))
+            runMeshOp(document.mergeAtCenter(&message), message, "Merged vertices at center");
+        if (pressed(ImGuiMod_Ctrl | ImGuiKey_I))
+            document.invertComponentSelection();
     } else if (pressed(ImGuiMod_Shift | ImGuiKey_D)) {
         duplicateSelection();
     }

@@ -346,6 +346,83 @@ TEST_F(EditorScenario, ToolsAndViewMenusReflectTheSettings) {
     EXPECT_FALSE(h.windowRect(ui::kPropertiesWindow, nullptr));
 }
 
+TEST_F(EditorScenario, TabEntersEditModeWhereAAndAltASelectComponents) {
+    h.moveMouse(h.windowCentre(ui::kViewportWindow));
+    h.press(ImGuiKey_Tab);
+    ASSERT_EQ(h.document().state.mode, InteractionMode::Edit);
+    EXPECT_EQ(h.editor().statusMessage, "Edit Mode: click vertices to select them, drag the gizmo to move them");
+    EXPECT_EQ(h.document().selectedVertexCount(), 0u);
+
+    h.press(ImGuiKey_A);
+    EXPECT_EQ(h.document().selectedVertexCount(), 8u) << "every vertex of the Cube";
+    EXPECT_EQ(selection().size(), 1u) << "the object selection stays the edited object";
+    h.press(ImGuiMod_Alt | ImGuiKey_A);
+    EXPECT_EQ(h.document().selectedVertexCount(), 0u);
+    h.press(ImGuiMod_Ctrl | ImGuiKey_I);
+    EXPECT_EQ(h.document().selectedVertexCount(), 8u);
+
+    // Keys of Edit Mode: 3 for faces, X deletes the selected faces, Shift+D does not duplicate.
+    h.press(ImGuiKey_3);
+    EXPECT_EQ(h.document().state.componentType, ComponentType::Face);
+    h.press(ImGuiMod_Shift | ImGuiKey_D);
+    EXPECT_EQ(objectCount(), 5u);
+    h.press(ImGuiKey_X);
+    EXPECT_EQ(h.editor().statusMessage, "Deleted");
+    EXPECT_EQ(h.document().editMesh()->faces.size(), 0u);
+    h.press(ImGuiKey_X);
+    EXPECT_EQ(h.editor().statusMessage, "No faces selected.") << "the operation's own message";
+
+    h.press(ImGuiKey_Tab);
+    EXPECT_EQ(h.document().state.mode, InteractionMode::Object);
+    EXPECT_EQ(h.editor().statusMessage, "Object Mode");
+}
+
+TEST_F(EditorScenario, MeshMenuRunsEditModeOperations) {
+    // Outside Edit Mode the tools are there but disabled.
+    ASSERT_TRUE(h.openMenu({"Mesh"}));
+    ASSERT_NE(h.find("Extrude"), nullptr);
+    EXPECT_TRUE(h.find("Extrude")->disabled);
+    EXPECT_FALSE(h.find("Enter Edit Mode")->disabled) << "the Cube is active";
+    ASSERT_TRUE(h.clickItem("Enter Edit Mode"));
+    ASSERT_EQ(h.document().state.mode, InteractionMode::Edit);
+
+    ASSERT_TRUE(h.clickMenu({"Mesh", "Face Select"}));
+    EXPECT_EQ(h.document().state.componentType, ComponentType::Face);
+    ASSERT_TRUE(h.clickMenu({"Mesh", "Extrude"}));
+    EXPECT_EQ(h.editor().statusMessage, "Select faces or boundary edges to extrude.");
+    // One face of the Cube (all six would have no boundary to extrude from).
+    h.document().selectVertices(h.document().editMesh()->faces[0].indices, SelectOp::Replace);
+    ASSERT_TRUE(h.clickMenu({"Mesh", "Extrude"}));
+    EXPECT_EQ(h.editor().statusMessage, "Extruded");
+    EXPECT_EQ(h.document().undoStack.undoLabel(), "Extrude");
+    ASSERT_TRUE(h.clickMenu({"Mesh", "UV Mapping", "Box Projection"}));
+    EXPECT_EQ(h.editor().statusMessage, "UVs updated");
+    ASSERT_TRUE(h.openMenu({"Mesh"}));
+    EXPECT_NE(h.find("Delete Faces"), nullptr);
+    h.closeMenus();
+
+    // The Object menu's Duplicate and Delete wait for Object Mode; the Edit menu's Delete does not.
+    ASSERT_TRUE(h.openMenu({"Object"}));
+    EXPECT_TRUE(h.find("Duplicate")->disabled);
+    EXPECT_TRUE(h.find("Delete")->disabled);
+    EXPECT_FALSE(h.find("Exit Edit Mode")->disabled);
+    h.closeMenus();
+    ASSERT_TRUE(h.clickMenu({"Edit", "Delete"}));
+    EXPECT_EQ(h.editor().statusMessage, "Deleted");
+}
+
+TEST_F(EditorScenario, EnterEditModeIsDisabledForALight) {
+    h.document().selectObjects({5}, SelectOp::Replace);
+    ASSERT_TRUE(h.openMenu({"Object"}));
+    ASSERT_NE(h.find("Enter Edit Mode"), nullptr);
+    EXPECT_TRUE(h.find("Enter Edit Mode")->disabled);
+    h.closeMenus();
+    h.moveMouse(h.windowCentre(ui::kViewportWindow));
+    h.press(ImGuiKey_Tab);
+    EXPECT_EQ(h.document().state.mode, InteractionMode::Object);
+    EXPECT_EQ(h.editor().statusMessage, "Select a mesh object to enter Edit Mode");
+}
+
 // [SECTION] Quitting and errors
 
 TEST_F(EditorScenario, QuitWaitsForTheUnsavedChangesPrompt) {
