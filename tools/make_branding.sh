@@ -6,7 +6,10 @@
 # The PNGs are committed; the build embeds them and never runs this script. Regenerating needs the
 # Debian packages librsvg2-bin (rsvg-convert) and fonts-urw-base35 (URW Gothic, for "3D STUDIO").
 #
-# Usage: tools/make_branding.sh [--svg DIR]   (--svg also keeps the SVG sources in DIR)
+# Usage: tools/make_branding.sh [--svg DIR] [--web DIR]
+#   --svg DIR  also keeps the SVG sources in DIR
+#   --web DIR  also writes the web game's two images into DIR: orva-icon.png (the icon drawn at
+#              64 x 64, the favicon) and orva-wordmark.png (a copy of wordmark.png)
 #
 # The mark is an isometric cube in the editor's accent blue (0.259, 0.522, 0.957) = #4285F4 with an
 # orbit ring around it. "ORVA" is drawn from geometry rather than a font: the O is the orbit ring
@@ -16,9 +19,14 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="$root/src/resources/branding"
 svgDir=""
-if [[ "${1:-}" == "--svg" && -n "${2:-}" ]]; then
-    svgDir="$2"
-fi
+webDir=""
+while [[ $# -gt 0 ]]; do
+    case "$1" in
+    --svg) svgDir="${2:?--svg needs a folder}"; shift 2 ;;
+    --web) webDir="${2:?--web needs a folder}"; shift 2 ;;
+    *) echo "make_branding: unknown argument $1" >&2; exit 1 ;;
+    esac
+done
 
 if ! command -v rsvg-convert >/dev/null; then
     echo "make_branding: rsvg-convert not found (apt-get install librsvg2-bin)" >&2
@@ -155,4 +163,10 @@ for name in icon_256 wordmark logo_with_text; do
         cp "$work/$name.svg" "$svgDir/"
     fi
 done
+if [[ -n "$webDir" ]]; then
+    mkdir -p "$webDir"
+    rsvg-convert --format=png --width=64 --height=64 --output="$webDir/orva-icon.png" "$work/icon_256.svg"
+    cp "$out/wordmark.png" "$webDir/orva-wordmark.png"
+    echo "make_branding: wrote orva-icon.png orva-wordmark.png into $webDir"
+fi
 echo "make_branding: wrote $(cd "$out" && ls icon_256.png wordmark.png logo_with_text.png | tr '\n' ' ')"
