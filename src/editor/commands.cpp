@@ -100,7 +100,7 @@ void Editor::commandExport(DialogTag /*tag*/) {
 
 void Editor::commandImport(const std::string& /*path*/) { status("Import is not available yet"); }
 
-bool Editor::dialogIdle() const { return true; }
+bool Editor::dialogIdle() const { return !fileDialogs.pending(); }
 
 void Editor::showFileDialog(bool /*save*/, DialogTag tag) {
     switch (tag) {

@@ -53,8 +53,11 @@ bool Editor::initialize(std::string* error) {
     shutDown = false;
     if (!renderer.initialize(error))
         return false;
-    // The branding images, the file dialogs and the panel objects are set up here as they arrive;
-    // each panel's callbacks are installed right after it is created.
+    // No splash without its artwork.
+    if (!branding.load())
+        splashDone = true;
+    fileDialogs.window = window;
+    // The panel objects are created here as they arrive, each followed by its callbacks.
 
     // Every panel window is declared before the first ImGui frame reads "layout.ini": a saved
     // layout is only taken when it holds exactly these windows.
@@ -75,6 +78,7 @@ void Editor::shutdown() {
     shutDown = true;
     // Order: the panels (Viewport, Outliner, Inspector, UV Editor), which hold references to the
     // renderer, then the branding textures, then the renderer, all while the GL context is current.
+    branding.unload();
     renderer.shutdown();
 }
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "app/branding.h"
+#include "app/file_dialogs.h"
 #include "document/document.h"
 #include "editor/dock_layout.h"
 #include "editor/editor_settings.h"
@@ -144,9 +146,11 @@ public:
     bool showTools = true;
     bool showUvEditor = true;
     bool showExplorer = true;
-    Renderer renderer;         // the viewport renderer, shared by the panels that draw the scene
-    double splashStart = -1.0; // ImGui time of the first splash frame; negative before it
-    bool splashDone = false;   // the splash has ended or is skipped (screenshot runs set it)
+    Renderer renderer;                      // the viewport renderer, shared by the panels that draw the scene
+    Branding branding;                      // icon, wordmark and splash textures; empty when they did not load
+    double splashStart = -1.0;              // ImGui time of the first splash frame; negative before it
+    bool splashDone = false;                // the splash has ended or is skipped (screenshot runs set it)
+    FileDialogService fileDialogs{nullptr}; // its parent window is set in initialize
     game::LocalWebServer webServer;
     bool allowLan = false;    // serve web builds to phones on the local network too
     std::string lastWebBuild; // UTF-8 folder of the last successful web build
@@ -198,6 +202,7 @@ private:
     void selectAll(bool select);
     void duplicateSelection();
 
+    void drawMenuBarIcon();
     void drawFileMenu();
     void drawSceneMenu();
     void drawEditMenu();

@@ -37,7 +37,7 @@ bool hasSelection(const Document& d) { return !d.state.selection.ids.empty(); }
 void Editor::drawMenuBar() {
     if (!ImGui::BeginMainMenuBar())
         return;
-    // The application icon opens the bar (and the About window) once the branding images exist.
+    drawMenuBarIcon();
     drawFileMenu();
     drawSceneMenu();
     drawEditMenu();
@@ -48,6 +48,24 @@ void Editor::drawMenuBar() {
     drawGameMenu();
     drawHelpMenu();
     ImGui::EndMainMenuBar();
+}
+
+// The application icon opens the bar, when its texture exists; a click shows the About window.
+void Editor::drawMenuBarIcon() {
+    if (!branding.icon.texture)
+        return;
+    const float frameHeight = ImGui::GetFrameHeight();
+    const float side = frameHeight - 4.0f;
+    const float y = ImGui::GetCursorPosY();
+    ImGui::SetCursorPosY(y + (frameHeight - side) * 0.5f);
+    ImGui::Image(ImTextureRef(ImTextureID(branding.icon.texture)), ImVec2(side, side), ImVec2(0.0f, 0.0f),
+                 ImVec2(1.0f, 1.0f));
+    if (ImGui::IsItemClicked())
+        showAbout = true;
+    if (ImGui::IsItemHovered(ImGuiHoveredFlags_DelayShort))
+        ImGui::SetTooltip("%s %s", kAppName, kAppVersion);
+    ImGui::SetCursorPosY(y);
+    ImGui::SameLine(0.0f, 8.0f);
 }
 
 //-----------------------------------------------------------------------------

@@ -124,6 +124,8 @@ void EditorHarness::setUp(const HarnessOptions& options) {
     editor_ = std::make_unique<Editor>(window_);
     if (!editor_->initialize(&error_))
         return;
+    if (options.skipSplash)
+        editor_->splashDone = true;
     ok_ = true;
 }
 

@@ -37,6 +37,8 @@ struct HarnessOptions {
     int height = 900;
     // The layout file; empty for none (every run starts with the default layout).
     std::string iniPath;
+    // Start without the splash, as a screenshot run does.
+    bool skipSplash = true;
 };
 
 // An item drawn in the last frame.
