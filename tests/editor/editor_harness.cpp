@@ -1,5 +1,7 @@
 #include "editor/editor_harness.h"
 
+#include <algorithm>
+
 #include <SDL3/SDL.h>
 #include <backends/imgui_impl_opengl3.h>
 #include <backends/imgui_impl_sdl3.h>
@@ -373,30 +375,34 @@ bool EditorHarness::isPopupOpen(const char* name) const {
 // [SECTION] Pictures
 //-----------------------------------------------------------------------------
 
-bool EditorHarness::saveScreenshot(const std::string& path, std::string* error) {
-    if (!ok_)
+bool EditorHarness::readPixels(io::RgbaImage* image) {
+    if (!ok_ || !image)
         return false;
     SDL_GL_MakeCurrent(window_, glContext_);
     int w = 0, h = 0;
     SDL_GetWindowSizeInPixels(window_, &w, &h);
-    io::RgbaImage image;
-    image.width = w;
-    image.height = h;
-    image.pixels.resize(size_t(w) * size_t(h) * 4);
+    std::vector<uint8_t> rows(size_t(w) * size_t(h) * 4);
+    gl::glBindFramebuffer(GL_FRAMEBUFFER, 0);
     gl::glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    gl::glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels.data());
-    // GL rows run bottom-up; a PNG's top-down. Opaque, as the window shows it.
-    std::vector<uint8_t> flipped(image.pixels.size());
+    gl::glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+    // GL rows run bottom-up; an image's top-down. Opaque, as the window shows it.
+    image->width = w;
+    image->height = h;
+    image->pixels.resize(rows.size());
     const size_t row = size_t(w) * 4;
     for (int y = 0; y < h; ++y)
-        std::copy_n(image.pixels.data() + size_t(h - 1 - y) * row, row, flipped.data() + size_t(y) * row);
-    for (size_t i = 3; i < flipped.size(); i += 4)
-        flipped[i] = 255;
-    image.pixels.swap(flipped);
+        std::copy_n(rows.data() + size_t(h - 1 - y) * row, row, image->pixels.data() + size_t(y) * row);
+    for (size_t i = 3; i < image->pixels.size(); i += 4)
+        image->pixels[i] = 255;
+    return true;
+}
+
+bool EditorHarness::saveScreenshot(const std::string& path, std::string* error) {
+    io::RgbaImage image;
     std::vector<uint8_t> png;
-    if (!io::encodePng(image, png)) {
+    if (!readPixels(&image) || !io::encodePng(image, png)) {
         if (error)
-            *error = "could not encode the PNG";
+            *error = "could not read or encode the window's pixels";
         return false;
     }
     return io::writeFileAtomic(path, png.data(), png.size(), error);

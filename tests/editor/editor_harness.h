@@ -12,6 +12,7 @@
 
 #include "editor/editor.h"
 #include "editor/item_recorder.h"
+#include "io/image.h"
 
 struct SDL_Window;
 struct SDL_GLContextState;
@@ -112,6 +113,8 @@ public:
     bool isMenuOpen(ImGuiID menuId) const;
 
     // [SECTION] Pictures
+    // The last frame as drawn into the window: RGBA, top row first, opaque.
+    bool readPixels(io::RgbaImage* image);
     // Writes the last frame, as drawn into the window, to a PNG file.
     bool saveScreenshot(const std::string& path, std::string* error = nullptr);
 
