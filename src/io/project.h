@@ -54,7 +54,8 @@ public:
     // appended unless the name already ends in it, in any case) and updates the manifest.
     // `newScenePath` receives the new absolute path, or `scenePath` unchanged when the name does
     // not change. When the manifest cannot be written the file is renamed back and the entries
-    // restored, so disk and memory still agree.
+    // restored, so disk and memory still agree; should the file not move back, the entries keep
+    // naming it where it now is.
     bool renameScene(const std::string& scenePath, const std::string& newName, std::string& newScenePath,
                      std::string* error = nullptr);
 };
