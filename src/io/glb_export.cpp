@@ -1,0 +1,588 @@
+#include "io/glb_export.h"
+
+#include "io/file_utils.h"
+#include "version.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <unordered_map>
+
+#include <nlohmann/json.hpp>
+
+// [SECTION] Working state
+// [SECTION] Choosing objects
+// [SECTION] Binary buffer: meshes and images
+// [SECTION] Hierarchy and node transforms
+// [SECTION] glTF JSON
+// [SECTION] GLB container
+
+namespace orva::io {
+
+namespace {
+
+// Keys keep the order they were added in, and numbers are single precision: the values we export
+// are floats, and a float dumped as a double would turn 0.8 into 0.800000011920929.
+using Json =
+    nlohmann::basic_json<nlohmann::ordered_map, std::vector, std::string, bool, std::int64_t, std::uint64_t, float>;
+
+constexpr int kComponentFloat = 5126;
+constexpr int kComponentUnsignedInt = 5125;
+constexpr int kTargetArrayBuffer = 34962;
+constexpr int kTargetElementArrayBuffer = 34963;
+constexpr int kMaxParentWalk = 4096;
+
+constexpr uint32_t kGlbMagic = 0x46546C67;    // "glTF"
+constexpr uint32_t kChunkJson = 0x4E4F534A;   // "JSON"
+constexpr uint32_t kChunkBinary = 0x004E4942; // "BIN\0"
+
+static_assert(sizeof(glm::vec3) == 12 && sizeof(glm::vec2) == 8, "vertex arrays are copied as packed floats");
+
+void setError(std::string* error, const char* message) {
+    if (error)
+        *error = message;
+}
+
+// [SECTION] Working state
+
+enum class ViewKind { Vertex, Index, None };
+
+struct PendingView {
+    size_t offset = 0;
+    size_t length = 0;
+    ViewKind kind = ViewKind::None;
+};
+
+struct PendingAccessor {
+    int view = -1;
+    int componentType = kComponentFloat;
+    const char* type = "VEC3";
+    size_t count = 0;
+    bool hasMinMax = false;
+    float min[3] = {0, 0, 0};
+    float max[3] = {0, 0, 0};
+};
+
+struct PendingPrimitive {
+    int position = -1;
+    int normal = -1;
+    int indices = -1;
+    int uv = -1;       // -1: no TEXCOORD_0
+    int material = -1; // glTF material index, -1: glTF's default material
+};
+
+struct GltfBuilder {
+    const Scene& scene;
+
+    // Exported objects in scene order; a node's index is its position here.
+    std::vector<const SceneObject*> nodes;
+    std::unordered_map<uint32_t, int> nodeOfId;
+    std::vector<int> meshOfNode;   // -1: no mesh
+    std::vector<int> parentOfNode; // -1: a root
+
+    std::vector<uint8_t> buffer;
+    std::vector<PendingView> views;
+    std::vector<PendingAccessor> accessors;
+    std::vector<PendingPrimitive> primitives; // one per glTF mesh
+
+    std::vector<int> materialMap;       // scene material index -> glTF material index (-1 until used)
+    std::vector<int> textureMap;        // scene texture index -> glTF texture/image index (-1 until used)
+    std::vector<int32_t> usedMaterials; // scene material indices in glTF order
+    std::vector<int32_t> usedTextures;  // scene texture indices in glTF order
+
+    explicit GltfBuilder(const Scene& s)
+        : scene(s), materialMap(s.materials.size(), -1), textureMap(s.textures.size(), -1) {}
+
+    bool choose(const ExportOptions& options, std::string* error);
+    void addMeshes();
+    void addImages();
+    void linkHierarchy();
+    glm::mat4 localMatrix(int node) const;
+    Json makeJson() const;
+};
+
+bool hasImage(const Texture& texture) { return texture.data && !texture.data->bytes.empty(); }
+
+bool validMaterial(const Scene& scene, int32_t index) { return index >= 0 && size_t(index) < scene.materials.size(); }
+
+bool validTexture(const Scene& scene, int32_t index) { return index >= 0 && size_t(index) < scene.textures.size(); }
+
+// [SECTION] Choosing objects
+
+bool GltfBuilder::choose(const ExportOptions& options, std::string* error) {
+    std::vector<uint32_t> ids = options.selectedIds;
+    std::sort(ids.begin(), ids.end());
+    for (const auto& object : scene.objects) {
+        if (options.selectedOnly && !std::binary_search(ids.begin(), ids.end(), object->id))
+            continue;
+        // A corrupted scene may repeat an id; a node per id keeps the hierarchy well-defined.
+        if (!nodeOfId.emplace(object->id, int(nodes.size())).second)
+            continue;
+        nodes.push_back(object.get());
+    }
+    // Ids naming no object count as nothing chosen: a glTF scene needs at least one node.
+    if (nodes.empty()) {
+        setError(error, options.selectedOnly ? "No objects are selected." : "The scene is empty.");
+        return false;
+    }
+    meshOfNode.assign(nodes.size(), -1);
+    parentOfNode.assign(nodes.size(), -1);
+    return true;
+}
+
+// [SECTION] Binary buffer: meshes and images
+
+// Capacity grows at least geometrically, so many small meshes do not copy the buffer each time.
+void reserveMore(std::vector<uint8_t>& buffer, size_t extra) {
+    const size_t needed = buffer.size() + extra + 3;
+    if (needed > buffer.capacity())
+        buffer.reserve(std::max(needed, buffer.capacity() * 2));
+}
+
+// Appends `size` bytes as a new view starting at a multiple of 4 (zero bytes before it).
+int appendView(std::vector<uint8_t>& buffer, std::vector<PendingView>& views, const void* data, size_t size,
+               ViewKind kind) {
+    reserveMore(buffer, size);
+    buffer.resize((buffer.size() + 3) & ~size_t(3), 0);
+    const size_t offset = buffer.size();
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    buffer.insert(buffer.end(), bytes, bytes + size);
+    views.push_back(PendingView{offset, size, kind});
+    return int(views.size() - 1);
+}
+
+int addAccessor(std::vector<PendingAccessor>& accessors, int view, int componentType, const char* type, size_t count) {
+    PendingAccessor accessor;
+    accessor.view = view;
+    accessor.componentType = componentType;
+    accessor.type = type;
+    accessor.count = count;
+    accessors.push_back(accessor);
+    return int(accessors.size() - 1);
+}
+
+void GltfBuilder::addMeshes() {
+    std::vector<glm::vec2> flipped;
+    for (size_t node = 0; node < nodes.size(); ++node) {
+        const SceneObject& object = *nodes[node];
+        if (object.type != ObjectType::Mesh || !object.mesh)
+            continue;
+        const TriangleMesh tm = object.mesh->triangulate();
+        if (tm.indices.empty())
+            continue;
+        const size_t count = tm.positions.size();
+        reserveMore(buffer, count * (12 + 12 + 8) + tm.indices.size() * 4 + 16);
+
+        PendingPrimitive primitive;
+        int view = appendView(buffer, views, tm.positions.data(), count * 12, ViewKind::Vertex);
+        primitive.position = addAccessor(accessors, view, kComponentFloat, "VEC3", count);
+        PendingAccessor& position = accessors.back();
+        position.hasMinMax = true;
+        glm::vec3 lo(1e30f), hi(-1e30f);
+        for (const glm::vec3& p : tm.positions) {
+            lo = glm::min(lo, p);
+            hi = glm::max(hi, p);
+        }
+        for (int i = 0; i < 3; ++i) {
+            position.min[i] = lo[i];
+            position.max[i] = hi[i];
+        }
+
+        view = appendView(buffer, views, tm.normals.data(), count * 12, ViewKind::Vertex);
+        primitive.normal = addAccessor(accessors, view, kComponentFloat, "VEC3", count);
+
+        const bool material = validMaterial(scene, object.material);
+        if (object.mesh->hasUVs() || (material && scene.materials[size_t(object.material)].baseColorTexture >= 0)) {
+            // The scene's UV origin is the bottom-left corner of the image, glTF's the top-left.
+            flipped.resize(count);
+            for (size_t i = 0; i < count; ++i)
+                flipped[i] = glm::vec2(tm.uvs[i].x, 1.0f - tm.uvs[i].y);
+            view = appendView(buffer, views, flipped.data(), count * 8, ViewKind::Vertex);
+            primitive.uv = addAccessor(accessors, view, kComponentFloat, "VEC2", count);
+        }
+
+        view = appendView(buffer, views, tm.indices.data(), tm.indices.size() * 4, ViewKind::Index);
+        primitive.indices = addAccessor(accessors, view, kComponentUnsignedInt, "SCALAR", tm.indices.size());
+
+        if (material) {
+            int& index = materialMap[size_t(object.material)];
+            if (index < 0) {
+                index = int(usedMaterials.size());
+                usedMaterials.push_back(object.material);
+            }
+            primitive.material = index;
+        }
+        meshOfNode[node] = int(primitives.size());
+        primitives.push_back(primitive);
+    }
+}
+
+void GltfBuilder::addImages() {
+    for (int32_t m : usedMaterials) {
+        const int32_t t = scene.materials[size_t(m)].baseColorTexture;
+        if (!validTexture(scene, t) || !hasImage(scene.textures[size_t(t)]) || textureMap[size_t(t)] >= 0)
+            continue;
+        textureMap[size_t(t)] = int(usedTextures.size());
+        usedTextures.push_back(t);
+        const TextureData& data = *scene.textures[size_t(t)].data;
+        appendView(buffer, views, data.bytes.data(), data.bytes.size(), ViewKind::None);
+    }
+}
+
+// [SECTION] Hierarchy and node transforms
+
+void GltfBuilder::linkHierarchy() {
+    for (size_t node = 0; node < nodes.size(); ++node) {
+        const SceneObject* object = nodes[node];
+        int ancestor = -1;
+        const SceneObject* current = object;
+        for (int step = 0; step < kMaxParentWalk && current->parent != kInvalidObject; ++step) {
+            current = scene.find(current->parent);
+            if (!current || current == object)
+                break;
+            const auto it = nodeOfId.find(current->id);
+            if (it != nodeOfId.end()) {
+                ancestor = it->second;
+                break;
+            }
+        }
+        // A damaged scene can hold a parent cycle; glTF nodes must form a forest, so a link that
+        // would close a loop through nodes linked so far is dropped and the node becomes a root.
+        for (int up = ancestor, steps = 0; up >= 0 && steps <= int(nodes.size());
+             up = parentOfNode[size_t(up)], ++steps) {
+            if (up == int(node)) {
+                ancestor = -1;
+                break;
+            }
+        }
+        parentOfNode[node] = ancestor;
+    }
+}
+
+// The node's matrix relative to its glTF parent: the world matrix for a root, otherwise the
+// product of the local matrices from just below the exported ancestor down to the object. That is
+// inverse(ancestor world) x object world, with the transforms of skipped ancestors baked in, but
+// it stays finite when an ancestor is scaled to zero and cannot be inverted.
+glm::mat4 GltfBuilder::localMatrix(int node) const {
+    const SceneObject* object = nodes[size_t(node)];
+    const int parent = parentOfNode[size_t(node)];
+    if (parent < 0)
+        return scene.worldMatrix(object->id);
+    const SceneObject* ancestor = nodes[size_t(parent)];
+    glm::mat4 m = object->transform.matrix();
+    const SceneObject* current = object;
+    for (int step = 0; step < kMaxParentWalk; ++step) {
+        current = scene.find(current->parent);
+        if (!current || current == ancestor)
+            break;
+        m = current->transform.matrix() * m;
+    }
+    return m;
+}
+
+// [SECTION] glTF JSON
+
+Json floats(std::initializer_list<float> values) {
+    Json array = Json::array();
+    for (float v : values)
+        array.push_back(v);
+    return array;
+}
+
+const char* lightTypeString(LightType type) {
+    switch (type) {
+    case LightType::Directional:
+        return "directional";
+    case LightType::Spot:
+        return "spot";
+    default:
+        return "point";
+    }
+}
+
+Json GltfBuilder::makeJson() const {
+    Json root = Json::object();
+    root["asset"] = Json::object();
+    root["asset"]["generator"] = std::string(kAppName) + " " + kAppVersion;
+    root["asset"]["version"] = "2.0";
+
+    bool usesTextureTransform = false;
+    bool usesLights = false;
+
+    // Nodes, cameras and lights, in node order.
+    Json jsonNodes = Json::array();
+    Json cameras = Json::array();
+    Json lights = Json::array();
+    Json rootNodes = Json::array();
+    std::vector<Json> children(nodes.size(), Json::array());
+    for (size_t node = 0; node < nodes.size(); ++node) {
+        if (parentOfNode[node] < 0)
+            rootNodes.push_back(node);
+        else
+            children[size_t(parentOfNode[node])].push_back(node);
+    }
+    for (size_t node = 0; node < nodes.size(); ++node) {
+        const SceneObject& object = *nodes[node];
+        Json n = Json::object();
+        n["name"] = object.name;
+        if (!children[node].empty())
+            n["children"] = children[node];
+        if (meshOfNode[node] >= 0)
+            n["mesh"] = meshOfNode[node];
+
+        if (object.type == ObjectType::Camera) {
+            Json perspective = Json::object();
+            perspective["yfov"] = object.yfovDeg * kDegToRad;
+            perspective["znear"] = object.znear;
+            perspective["zfar"] = object.zfar;
+            Json camera = Json::object();
+            camera["name"] = object.name;
+            camera["type"] = "perspective";
+            camera["perspective"] = perspective;
+            n["camera"] = cameras.size();
+            cameras.push_back(camera);
+        } else if (object.type == ObjectType::Light) {
+            Json light = Json::object();
+            light["name"] = object.name;
+            light["type"] = lightTypeString(object.lightType);
+            light["color"] = floats({object.color.r, object.color.g, object.color.b});
+            light["intensity"] = object.intensity;
+            // A range of 0 or less means unlimited, which glTF expresses by leaving range out.
+            if (object.range > 0.0f)
+                light["range"] = object.range;
+            if (object.lightType == LightType::Spot) {
+                Json spot = Json::object();
+                spot["innerConeAngle"] = object.innerConeDeg * kDegToRad;
+                spot["outerConeAngle"] = object.outerConeDeg * kDegToRad;
+                light["spot"] = spot;
+            }
+            Json extension = Json::object();
+            extension["light"] = lights.size();
+            n["extensions"]["KHR_lights_punctual"] = extension;
+            lights.push_back(light);
+            usesLights = true;
+        }
+
+        Transform local;
+        local.fromMatrix(localMatrix(int(node)));
+        glm::quat q = local.rotation();
+        const float length = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
+        q = length > 0.0f ? glm::quat(q.w / length, q.x / length, q.y / length, q.z / length)
+                          : glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
+        n["translation"] = floats({local.position.x, local.position.y, local.position.z});
+        n["rotation"] = floats({q.x, q.y, q.z, q.w});
+        n["scale"] = floats({local.scale.x, local.scale.y, local.scale.z});
+        jsonNodes.push_back(std::move(n));
+    }
+
+    root["scene"] = 0;
+    Json sceneJson = Json::object();
+    sceneJson["name"] = "Scene";
+    sceneJson["nodes"] = rootNodes;
+    root["scenes"] = Json::array({sceneJson});
+    root["nodes"] = std::move(jsonNodes);
+
+    if (!primitives.empty()) {
+        Json meshes = Json::array();
+        for (size_t node = 0; node < nodes.size(); ++node) {
+            if (meshOfNode[node] < 0)
+                continue;
+            const PendingPrimitive& p = primitives[size_t(meshOfNode[node])];
+            Json attributes = Json::object();
+            attributes["POSITION"] = p.position;
+            attributes["NORMAL"] = p.normal;
+            if (p.uv >= 0)
+                attributes["TEXCOORD_0"] = p.uv;
+            Json primitive = Json::object();
+            primitive["attributes"] = attributes;
+            primitive["indices"] = p.indices;
+            if (p.material >= 0)
+                primitive["material"] = p.material;
+            primitive["mode"] = 4; // triangles
+            Json mesh = Json::object();
+            mesh["name"] = nodes[node]->name;
+            mesh["primitives"] = Json::array({primitive});
+            meshes.push_back(std::move(mesh));
+        }
+        root["meshes"] = std::move(meshes);
+    }
+
+    if (!usedMaterials.empty()) {
+        Json materials = Json::array();
+        for (int32_t index : usedMaterials) {
+            const Material& m = scene.materials[size_t(index)];
+            Json pbr = Json::object();
+            pbr["baseColorFactor"] = floats({m.baseColor.r, m.baseColor.g, m.baseColor.b, m.baseColor.a});
+            pbr["metallicFactor"] = m.metallic;
+            pbr["roughnessFactor"] = m.roughness;
+            const int32_t t = m.baseColorTexture;
+            if (validTexture(scene, t) && textureMap[size_t(t)] >= 0) {
+                Json info = Json::object();
+                info["index"] = textureMap[size_t(t)];
+                if (m.uvScale != glm::vec2(1.0f, 1.0f) || m.uvOffset != glm::vec2(0.0f, 0.0f) ||
+                    m.uvRotationDeg != 0.0f) {
+                    Json transform = Json::object();
+                    transform["offset"] = floats({m.uvOffset.x, m.uvOffset.y});
+                    transform["rotation"] = m.uvRotationDeg * kDegToRad;
+                    transform["scale"] = floats({m.uvScale.x, m.uvScale.y});
+                    info["extensions"]["KHR_texture_transform"] = transform;
+                    usesTextureTransform = true;
+                }
+                pbr["baseColorTexture"] = info;
+            }
+            Json material = Json::object();
+            material["name"] = m.name;
+            material["pbrMetallicRoughness"] = pbr;
+            material["alphaMode"] = m.baseColor.a < 1.0f ? "BLEND" : "OPAQUE";
+            material["doubleSided"] = false;
+            materials.push_back(std::move(material));
+        }
+        root["materials"] = std::move(materials);
+    }
+
+    if (!usedTextures.empty()) {
+        Json textures = Json::array();
+        Json images = Json::array();
+        // Image views follow the mesh views, one per texture in the same order.
+        const size_t firstImageView = views.size() - usedTextures.size();
+        for (size_t i = 0; i < usedTextures.size(); ++i) {
+            const Texture& texture = scene.textures[size_t(usedTextures[i])];
+            Json tex = Json::object();
+            tex["name"] = texture.name;
+            tex["sampler"] = 0;
+            tex["source"] = i;
+            textures.push_back(std::move(tex));
+            Json image = Json::object();
+            image["name"] = texture.name;
+            image["mimeType"] = texture.data->mimeType;
+            image["bufferView"] = firstImageView + i;
+            images.push_back(std::move(image));
+        }
+        Json sampler = Json::object();
+        sampler["magFilter"] = 9729; // LINEAR
+        sampler["minFilter"] = 9987; // LINEAR_MIPMAP_LINEAR
+        sampler["wrapS"] = 10497;    // REPEAT
+        sampler["wrapT"] = 10497;
+        root["textures"] = std::move(textures);
+        root["images"] = std::move(images);
+        root["samplers"] = Json::array({sampler});
+    }
+
+    if (!cameras.empty())
+        root["cameras"] = std::move(cameras);
+
+    if (!accessors.empty()) {
+        Json list = Json::array();
+        for (const PendingAccessor& a : accessors) {
+            Json accessor = Json::object();
+            accessor["bufferView"] = a.view;
+            accessor["componentType"] = a.componentType;
+            accessor["count"] = a.count;
+            accessor["type"] = a.type;
+            if (a.hasMinMax) {
+                accessor["min"] = floats({a.min[0], a.min[1], a.min[2]});
+                accessor["max"] = floats({a.max[0], a.max[1], a.max[2]});
+            }
+            list.push_back(std::move(accessor));
+        }
+        root["accessors"] = std::move(list);
+    }
+
+    if (!views.empty()) {
+        Json list = Json::array();
+        for (const PendingView& v : views) {
+            Json view = Json::object();
+            view["buffer"] = 0;
+            view["byteOffset"] = v.offset;
+            view["byteLength"] = v.length;
+            if (v.kind == ViewKind::Vertex)
+                view["target"] = kTargetArrayBuffer;
+            else if (v.kind == ViewKind::Index)
+                view["target"] = kTargetElementArrayBuffer;
+            list.push_back(std::move(view));
+        }
+        root["bufferViews"] = std::move(list);
+        Json buf = Json::object();
+        buf["byteLength"] = buffer.size();
+        root["buffers"] = Json::array({buf});
+    }
+
+    Json used = Json::array();
+    if (usesLights)
+        used.push_back("KHR_lights_punctual");
+    if (usesTextureTransform)
+        used.push_back("KHR_texture_transform");
+    if (!used.empty())
+        root["extensionsUsed"] = used;
+    if (usesLights)
+        root["extensions"]["KHR_lights_punctual"]["lights"] = std::move(lights);
+    return root;
+}
+
+// [SECTION] GLB container
+
+void putU32(uint8_t* at, uint32_t value) {
+    at[0] = uint8_t(value);
+    at[1] = uint8_t(value >> 8);
+    at[2] = uint8_t(value >> 16);
+    at[3] = uint8_t(value >> 24);
+}
+
+} // namespace
+
+bool buildGlb(const Scene& scene, const ExportOptions& options, std::vector<uint8_t>& out, std::string* error) {
+    GltfBuilder builder(scene);
+    if (!builder.choose(options, error))
+        return false;
+    builder.addMeshes();
+    builder.addImages();
+    builder.linkHierarchy();
+
+    std::string json;
+    try {
+        // Names are user text and may hold invalid UTF-8: it becomes U+FFFD instead of failing.
+        json = builder.makeJson().dump(-1, ' ', false, Json::error_handler_t::replace);
+    } catch (...) {
+        json.clear();
+    }
+    if (json.empty()) {
+        setError(error, "Failed to generate glTF JSON.");
+        return false;
+    }
+
+    json.resize((json.size() + 3) & ~size_t(3), ' ');
+    const std::vector<uint8_t>& bin = builder.buffer;
+    const size_t binLength = (bin.size() + 3) & ~size_t(3);
+    const size_t total = 12 + 8 + json.size() + (bin.empty() ? 0 : 8 + binLength);
+    // Every length in the container is a 32-bit field.
+    if (total > std::numeric_limits<uint32_t>::max()) {
+        setError(error, "The scene is too large for a GLB file (more than 4 GiB).");
+        return false;
+    }
+
+    out.clear();
+    out.resize(total, 0);
+    putU32(out.data(), kGlbMagic);
+    putU32(out.data() + 4, 2);
+    putU32(out.data() + 8, uint32_t(total));
+    putU32(out.data() + 12, uint32_t(json.size()));
+    putU32(out.data() + 16, kChunkJson);
+    std::memcpy(out.data() + 20, json.data(), json.size());
+    if (!bin.empty()) {
+        uint8_t* chunk = out.data() + 20 + json.size();
+        putU32(chunk, uint32_t(binLength));
+        putU32(chunk + 4, kChunkBinary);
+        std::memcpy(chunk + 8, bin.data(), bin.size()); // the padding stays zero from resize
+    }
+    return true;
+}
+
+bool exportGlb(const Scene& scene, const std::string& path, const ExportOptions& options, std::string* error) {
+    std::vector<uint8_t> bytes;
+    if (!buildGlb(scene, options, bytes, error))
+        return false;
+    return writeFileAtomic(path, bytes.data(), bytes.size(), error);
+}
+
+} // namespace orva::io
