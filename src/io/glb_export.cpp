@@ -14,6 +14,7 @@
 // [SECTION] Working state
 // [SECTION] Choosing objects
 // [SECTION] Binary buffer: meshes and images
+// [SECTION] glTF value limits
 // [SECTION] Hierarchy and node transforms
 // [SECTION] glTF JSON
 // [SECTION] GLB container
@@ -230,6 +231,42 @@ void GltfBuilder::addImages() {
     }
 }
 
+// [SECTION] glTF value limits
+
+// glTF restricts some values more than the scene does; values the editor itself allows (a 90 degree
+// spot cone, equal inner and outer cones, equal clip distances) would otherwise make an invalid
+// file. Each value is moved to the nearest one glTF accepts; valid values pass unchanged.
+
+float unitInterval(float v) { return std::clamp(v, 0.0f, 1.0f); }
+
+// Radians with 0 <= inner < outer <= pi/2. The float nearest pi/2 lies above it, so the largest
+// outer angle is the float just below.
+struct SpotCones {
+    float inner;
+    float outer;
+};
+SpotCones spotCones(float innerDeg, float outerDeg) {
+    constexpr float kHalfPi = 1.5707962f; // the largest float not above pi/2
+    constexpr float kMinOuter = 1e-4f;
+    SpotCones cones{innerDeg * kDegToRad, outerDeg * kDegToRad};
+    cones.outer = std::clamp(cones.outer, kMinOuter, kHalfPi);
+    cones.inner = std::clamp(cones.inner, 0.0f, std::nextafter(cones.outer, 0.0f));
+    return cones;
+}
+
+// yfov > 0, znear > 0 and zfar > znear.
+struct CameraClip {
+    float yfov;
+    float znear;
+    float zfar;
+};
+CameraClip cameraClip(float yfovDeg, float znear, float zfar) {
+    constexpr float kMinimum = 1e-6f;
+    CameraClip clip{std::max(yfovDeg * kDegToRad, kMinimum), std::max(znear, kMinimum), zfar};
+    clip.zfar = std::max(clip.zfar, std::nextafter(clip.znear, std::numeric_limits<float>::infinity()));
+    return clip;
+}
+
 // [SECTION] Hierarchy and node transforms
 
 void GltfBuilder::linkHierarchy() {
@@ -332,10 +369,11 @@ Json GltfBuilder::makeJson() const {
             n["mesh"] = meshOfNode[node];
 
         if (object.type == ObjectType::Camera) {
+            const CameraClip clip = cameraClip(object.yfovDeg, object.znear, object.zfar);
             Json perspective = Json::object();
-            perspective["yfov"] = object.yfovDeg * kDegToRad;
-            perspective["znear"] = object.znear;
-            perspective["zfar"] = object.zfar;
+            perspective["yfov"] = clip.yfov;
+            perspective["znear"] = clip.znear;
+            perspective["zfar"] = clip.zfar;
             Json camera = Json::object();
             camera["name"] = object.name;
             camera["type"] = "perspective";
@@ -346,15 +384,17 @@ Json GltfBuilder::makeJson() const {
             Json light = Json::object();
             light["name"] = object.name;
             light["type"] = lightTypeString(object.lightType);
-            light["color"] = floats({object.color.r, object.color.g, object.color.b});
-            light["intensity"] = object.intensity;
+            light["color"] =
+                floats({unitInterval(object.color.r), unitInterval(object.color.g), unitInterval(object.color.b)});
+            light["intensity"] = std::max(object.intensity, 0.0f);
             // A range of 0 or less means unlimited, which glTF expresses by leaving range out.
             if (object.range > 0.0f)
                 light["range"] = object.range;
             if (object.lightType == LightType::Spot) {
+                const SpotCones cones = spotCones(object.innerConeDeg, object.outerConeDeg);
                 Json spot = Json::object();
-                spot["innerConeAngle"] = object.innerConeDeg * kDegToRad;
-                spot["outerConeAngle"] = object.outerConeDeg * kDegToRad;
+                spot["innerConeAngle"] = cones.inner;
+                spot["outerConeAngle"] = cones.outer;
                 light["spot"] = spot;
             }
             Json extension = Json::object();
@@ -413,9 +453,10 @@ Json GltfBuilder::makeJson() const {
         for (int32_t index : usedMaterials) {
             const Material& m = scene.materials[size_t(index)];
             Json pbr = Json::object();
-            pbr["baseColorFactor"] = floats({m.baseColor.r, m.baseColor.g, m.baseColor.b, m.baseColor.a});
-            pbr["metallicFactor"] = m.metallic;
-            pbr["roughnessFactor"] = m.roughness;
+            pbr["baseColorFactor"] = floats({unitInterval(m.baseColor.r), unitInterval(m.baseColor.g),
+                                             unitInterval(m.baseColor.b), unitInterval(m.baseColor.a)});
+            pbr["metallicFactor"] = unitInterval(m.metallic);
+            pbr["roughnessFactor"] = unitInterval(m.roughness);
             const int32_t t = m.baseColorTexture;
             if (validTexture(scene, t) && textureMap[size_t(t)] >= 0) {
                 Json info = Json::object();
