@@ -50,7 +50,7 @@ void setError(std::string* error, const char* message) {
 enum class ViewKind { Vertex, Index, None };
 
 struct PendingView {
-    size_t offset = 0;
+    size_t offset = 0; // from the start of the binary buffer
     size_t length = 0;
     ViewKind kind = ViewKind::None;
 };
@@ -82,7 +82,11 @@ struct GltfBuilder {
     std::vector<int> meshOfNode;   // -1: no mesh
     std::vector<int> parentOfNode; // -1: a root
 
-    std::vector<uint8_t> buffer;
+    // The binary buffer is written straight into the output, after room left for the container
+    // header and a guess of the JSON size; buildGlb moves it once the JSON is known. Each mesh is
+    // copied as soon as it is triangulated, so only one triangulated mesh exists at a time.
+    std::vector<uint8_t>& out;
+    size_t binStart = 0;
     std::vector<PendingView> views;
     std::vector<PendingAccessor> accessors;
     std::vector<PendingPrimitive> primitives; // one per glTF mesh
@@ -92,8 +96,10 @@ struct GltfBuilder {
     std::vector<int32_t> usedMaterials; // scene material indices in glTF order
     std::vector<int32_t> usedTextures;  // scene texture indices in glTF order
 
-    explicit GltfBuilder(const Scene& s)
-        : scene(s), materialMap(s.materials.size(), -1), textureMap(s.textures.size(), -1) {}
+    GltfBuilder(const Scene& s, std::vector<uint8_t>& o)
+        : scene(s), out(o), materialMap(s.materials.size(), -1), textureMap(s.textures.size(), -1) {}
+
+    size_t bufferLength() const { return out.size() - binStart; }
 
     bool choose(const ExportOptions& options, std::string* error);
     void addMeshes();
@@ -134,23 +140,36 @@ bool GltfBuilder::choose(const ExportOptions& options, std::string* error) {
 
 // [SECTION] Binary buffer: meshes and images
 
-// Capacity grows at least geometrically, so many small meshes do not copy the buffer each time.
-void reserveMore(std::vector<uint8_t>& buffer, size_t extra) {
-    const size_t needed = buffer.size() + extra + 3;
-    if (needed > buffer.capacity())
-        buffer.reserve(std::max(needed, buffer.capacity() * 2));
+// Capacity grows at least geometrically, so many small meshes do not copy the output each time.
+void reserveMore(std::vector<uint8_t>& out, size_t extra) {
+    const size_t needed = out.size() + extra + 3;
+    if (needed > out.capacity())
+        out.reserve(std::max(needed, out.capacity() * 2));
 }
 
-// Appends `size` bytes as a new view starting at a multiple of 4 (zero bytes before it).
-int appendView(std::vector<uint8_t>& buffer, std::vector<PendingView>& views, const void* data, size_t size,
-               ViewKind kind) {
-    reserveMore(buffer, size);
-    buffer.resize((buffer.size() + 3) & ~size_t(3), 0);
-    const size_t offset = buffer.size();
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    buffer.insert(buffer.end(), bytes, bytes + size);
-    views.push_back(PendingView{offset, size, kind});
-    return int(views.size() - 1);
+// Appends `size` bytes from `source` as a new view starting at a multiple of 4 (zero bytes before
+// it). With `flipV` the source holds UVs, written with v replaced by 1 - v.
+int addView(GltfBuilder& b, const void* source, size_t size, ViewKind kind, bool flipV = false) {
+    std::vector<uint8_t>& out = b.out;
+    reserveMore(out, size);
+    out.resize(b.binStart + ((b.bufferLength() + 3) & ~size_t(3)), 0);
+    b.views.push_back(PendingView{b.bufferLength(), size, kind});
+    const uint8_t* bytes = static_cast<const uint8_t*>(source);
+    if (!flipV) {
+        out.insert(out.end(), bytes, bytes + size);
+    } else {
+        const glm::vec2* uvs = static_cast<const glm::vec2*>(source);
+        const size_t count = size / sizeof(glm::vec2);
+        glm::vec2 chunk[1024];
+        for (size_t first = 0; first < count; first += std::size(chunk)) {
+            const size_t n = std::min(std::size(chunk), count - first);
+            for (size_t i = 0; i < n; ++i)
+                chunk[i] = glm::vec2(uvs[first + i].x, 1.0f - uvs[first + i].y);
+            const uint8_t* converted = reinterpret_cast<const uint8_t*>(chunk);
+            out.insert(out.end(), converted, converted + n * sizeof(glm::vec2));
+        }
+    }
+    return int(b.views.size() - 1);
 }
 
 int addAccessor(std::vector<PendingAccessor>& accessors, int view, int componentType, const char* type, size_t count) {
@@ -164,24 +183,23 @@ int addAccessor(std::vector<PendingAccessor>& accessors, int view, int component
 }
 
 void GltfBuilder::addMeshes() {
-    std::vector<glm::vec2> flipped;
     for (size_t node = 0; node < nodes.size(); ++node) {
         const SceneObject& object = *nodes[node];
         if (object.type != ObjectType::Mesh || !object.mesh)
             continue;
-        const TriangleMesh tm = object.mesh->triangulate();
-        if (tm.indices.empty())
+        const TriangleMesh mesh = object.mesh->triangulate();
+        if (mesh.indices.empty())
             continue;
-        const size_t count = tm.positions.size();
-        reserveMore(buffer, count * (12 + 12 + 8) + tm.indices.size() * 4 + 16);
+        const size_t count = mesh.positions.size();
+        reserveMore(out, count * (12 + 12 + 8) + mesh.indices.size() * 4 + 16);
 
         PendingPrimitive primitive;
-        int view = appendView(buffer, views, tm.positions.data(), count * 12, ViewKind::Vertex);
+        int view = addView(*this, mesh.positions.data(), count * 12, ViewKind::Vertex);
         primitive.position = addAccessor(accessors, view, kComponentFloat, "VEC3", count);
         PendingAccessor& position = accessors.back();
         position.hasMinMax = true;
         glm::vec3 lo(1e30f), hi(-1e30f);
-        for (const glm::vec3& p : tm.positions) {
+        for (const glm::vec3& p : mesh.positions) {
             lo = glm::min(lo, p);
             hi = glm::max(hi, p);
         }
@@ -190,21 +208,18 @@ void GltfBuilder::addMeshes() {
             position.max[i] = hi[i];
         }
 
-        view = appendView(buffer, views, tm.normals.data(), count * 12, ViewKind::Vertex);
+        view = addView(*this, mesh.normals.data(), count * 12, ViewKind::Vertex);
         primitive.normal = addAccessor(accessors, view, kComponentFloat, "VEC3", count);
 
         const bool material = validMaterial(scene, object.material);
         if (object.mesh->hasUVs() || (material && scene.materials[size_t(object.material)].baseColorTexture >= 0)) {
             // The scene's UV origin is the bottom-left corner of the image, glTF's the top-left.
-            flipped.resize(count);
-            for (size_t i = 0; i < count; ++i)
-                flipped[i] = glm::vec2(tm.uvs[i].x, 1.0f - tm.uvs[i].y);
-            view = appendView(buffer, views, flipped.data(), count * 8, ViewKind::Vertex);
+            view = addView(*this, mesh.uvs.data(), count * 8, ViewKind::Vertex, true);
             primitive.uv = addAccessor(accessors, view, kComponentFloat, "VEC2", count);
         }
 
-        view = appendView(buffer, views, tm.indices.data(), tm.indices.size() * 4, ViewKind::Index);
-        primitive.indices = addAccessor(accessors, view, kComponentUnsignedInt, "SCALAR", tm.indices.size());
+        view = addView(*this, mesh.indices.data(), mesh.indices.size() * 4, ViewKind::Index);
+        primitive.indices = addAccessor(accessors, view, kComponentUnsignedInt, "SCALAR", mesh.indices.size());
 
         if (material) {
             int& index = materialMap[size_t(object.material)];
@@ -227,7 +242,7 @@ void GltfBuilder::addImages() {
         textureMap[size_t(t)] = int(usedTextures.size());
         usedTextures.push_back(t);
         const TextureData& data = *scene.textures[size_t(t)].data;
-        appendView(buffer, views, data.bytes.data(), data.bytes.size(), ViewKind::None);
+        addView(*this, data.bytes.data(), data.bytes.size(), ViewKind::None);
     }
 }
 
@@ -545,7 +560,7 @@ Json GltfBuilder::makeJson() const {
         }
         root["bufferViews"] = std::move(list);
         Json buf = Json::object();
-        buf["byteLength"] = buffer.size();
+        buf["byteLength"] = bufferLength();
         root["buffers"] = Json::array({buf});
     }
 
@@ -563,19 +578,17 @@ Json GltfBuilder::makeJson() const {
 
 // [SECTION] GLB container
 
-void putU32(uint8_t* at, uint32_t value) {
-    at[0] = uint8_t(value);
-    at[1] = uint8_t(value >> 8);
-    at[2] = uint8_t(value >> 16);
-    at[3] = uint8_t(value >> 24);
-}
-
 } // namespace
 
 bool buildGlb(const Scene& scene, const ExportOptions& options, std::vector<uint8_t>& out, std::string* error) {
-    GltfBuilder builder(scene);
+    out.clear();
+    GltfBuilder builder(scene, out);
     if (!builder.choose(options, error))
         return false;
+    // Room for the 20 header bytes, a guess of the JSON size and the binary chunk's header.
+    const size_t jsonGuess = 4096 + 512 * builder.nodes.size();
+    builder.binStart = 20 + jsonGuess + 8;
+    out.resize(builder.binStart, 0);
     builder.addMeshes();
     builder.addImages();
     builder.linkHierarchy();
@@ -593,28 +606,42 @@ bool buildGlb(const Scene& scene, const ExportOptions& options, std::vector<uint
     }
 
     json.resize((json.size() + 3) & ~size_t(3), ' ');
-    const std::vector<uint8_t>& bin = builder.buffer;
-    const size_t binLength = (bin.size() + 3) & ~size_t(3);
-    const size_t total = 12 + 8 + json.size() + (bin.empty() ? 0 : 8 + binLength);
+    const size_t bufferLength = builder.bufferLength();
+    const size_t binLength = (bufferLength + 3) & ~size_t(3);
+    const size_t total = 12 + 8 + json.size() + (binLength == 0 ? 0 : 8 + binLength);
     // Every length in the container is a 32-bit field.
     if (total > std::numeric_limits<uint32_t>::max()) {
         setError(error, "The scene is too large for a GLB file (more than 4 GiB).");
         return false;
     }
 
-    out.clear();
-    out.resize(total, 0);
-    putU32(out.data(), kGlbMagic);
-    putU32(out.data() + 4, 2);
-    putU32(out.data() + 8, uint32_t(total));
-    putU32(out.data() + 12, uint32_t(json.size()));
-    putU32(out.data() + 16, kChunkJson);
+    // Move the binary buffer to just after the JSON chunk (a no-op only when the guess was exact).
+    const size_t binAt = 20 + json.size() + 8;
+    if (binLength == 0) {
+        out.resize(20 + json.size());
+    } else if (binAt < builder.binStart) {
+        std::memmove(out.data() + binAt, out.data() + builder.binStart, bufferLength);
+        out.resize(binAt + bufferLength);
+    } else if (binAt > builder.binStart) {
+        out.insert(out.begin() + std::ptrdiff_t(builder.binStart), binAt - builder.binStart, uint8_t(0));
+    }
+    out.resize(total, 0); // zero padding of the binary chunk
+
+    auto putU32 = [&out](size_t at, uint32_t value) {
+        out[at] = uint8_t(value);
+        out[at + 1] = uint8_t(value >> 8);
+        out[at + 2] = uint8_t(value >> 16);
+        out[at + 3] = uint8_t(value >> 24);
+    };
+    putU32(0, kGlbMagic);
+    putU32(4, 2);
+    putU32(8, uint32_t(total));
+    putU32(12, uint32_t(json.size()));
+    putU32(16, kChunkJson);
     std::memcpy(out.data() + 20, json.data(), json.size());
-    if (!bin.empty()) {
-        uint8_t* chunk = out.data() + 20 + json.size();
-        putU32(chunk, uint32_t(binLength));
-        putU32(chunk + 4, kChunkBinary);
-        std::memcpy(chunk + 8, bin.data(), bin.size()); // the padding stays zero from resize
+    if (binLength > 0) {
+        putU32(binAt - 8, uint32_t(binLength));
+        putU32(binAt - 4, kChunkBinary);
     }
     return true;
 }

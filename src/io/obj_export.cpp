@@ -1,10 +1,10 @@
 #include "io/obj_export.h"
 
 #include "io/file_utils.h"
+#include "io/float_text.h"
 #include "version.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -37,20 +37,50 @@ std::string safeName(const std::string& name) {
 
 std::string safeNameOrUnnamed(const std::string& name) { return name.empty() ? "unnamed" : safeName(name); }
 
-// " %.6g" of the value widened to double. std::to_chars with a precision is specified as printf's
-// %g in the C locale, and is several times faster, which matters for million-vertex meshes.
-void appendNumber(std::string& out, float value) {
-    char buffer[40];
-    buffer[0] = ' ';
-    const std::to_chars_result r =
-        std::to_chars(buffer + 1, buffer + sizeof(buffer), double(value), std::chars_format::general, 6);
-    out.append(buffer, r.ptr);
+// Appends text to a string through a raw cursor: the OBJ of a million-face mesh is some hundred
+// megabytes written in pieces of a few bytes, where std::string's append would cost a call and a
+// capacity check per piece. The string is grown in large steps (zero-filled, then overwritten)
+// and cut to the written length by finish().
+class TextCursor {
+public:
+    explicit TextCursor(std::string& text) : text_(text), used_(text.size()) {}
+
+    // A pointer to at least `n` writable bytes at the end of the text; hand the end of what was
+    // written to advance().
+    char* room(size_t n) {
+        if (text_.size() - used_ < n)
+            text_.resize(std::max(used_ + n, std::min(text_.capacity(), used_ + (size_t(4) << 20))));
+        return text_.data() + used_;
+    }
+    void advance(const char* end) { used_ = size_t(end - text_.data()); }
+    void append(const std::string& piece) {
+        char* p = room(piece.size());
+        std::memcpy(p, piece.data(), piece.size());
+        advance(p + piece.size());
+    }
+    void finish() { text_.resize(used_); }
+
+private:
+    std::string& text_;
+    size_t used_;
+};
+
+// " %.6g" of the value widened to double.
+char* putNumber(char* p, float value) {
+    *p++ = ' ';
+    return formatG6(p, value);
 }
 
-void appendIndex(std::string& out, uint64_t value) {
-    char buffer[24];
-    const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof(buffer), value);
-    out.append(buffer, r.ptr);
+char* putIndex(char* p, uint64_t value) {
+    char digits[20];
+    int n = 0;
+    do {
+        digits[n++] = char('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (n > 0)
+        *p++ = digits[--n];
+    return p;
 }
 
 [[gnu::format(printf, 2, 3)]] void appendFormat(std::string& out, const char* format, ...) {
@@ -79,35 +109,47 @@ uint32_t keyBits(float f) {
     return u == 0x80000000u ? 0u : u;
 }
 
-// Maps N exact floats to the 1-based index of the line that introduced them. Open addressing over
-// a flat array: a million-face mesh introduces about a million entries, which std::map would
-// spend most of the export on.
+// A hint to load the cache line at `p`. GCC sees __builtin_prefetch as free of side effects and
+// drops calls to functions that do nothing else; a volatile asm statement is always kept.
+inline void prefetchLine(const void* p) {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(p)));
+#else
+    __builtin_prefetch(p);
+#endif
+}
+
+// Maps N exact floats to the 1-based index of the line that introduced them. A million-face mesh
+// introduces about a million entries, so the table is built for cache misses: slots of 8 bytes
+// (hash and index) probed linearly, the keys themselves in a dense array read only when the
+// hashes match, and one probe sequence per lookup whether or not the values are new.
 template <int N> class ExactTable {
 public:
-    // The index of `values`, or 0 when the table does not hold them yet.
-    uint32_t find(const float* values) const {
-        if (slots_.empty())
-            return 0;
-        const Key key = makeKey(values);
-        for (size_t i = slotOf(key);; i = (i + 1) & mask_) {
-            const Slot& slot = slots_[i];
-            if (slot.index == 0)
-                return 0;
-            if (slot.key == key)
-                return slot.index;
-        }
-    }
+    explicit ExactTable(size_t expected) { rehash(expected); }
 
-    // Adds values that find() did not hold; returns their new index.
-    uint32_t add(const float* values) {
-        if ((count_ + 1) * 2 > slots_.size())
-            grow();
+    // Starts loading the slot findOrAdd(values) will probe first, so that a lookup issued a little
+    // later does not wait for memory.
+    void prefetch(const float* values) const { prefetchLine(&slots_[hashOf(makeKey(values)) & mask_]); }
+
+    // The index of `values`; when absent they are added under the next index and `added` is set.
+    uint32_t findOrAdd(const float* values, bool& added) {
         const Key key = makeKey(values);
-        size_t i = slotOf(key);
-        while (slots_[i].index != 0)
-            i = (i + 1) & mask_;
-        slots_[i] = Slot{key, uint32_t(++count_)};
-        return uint32_t(count_);
+        const uint32_t hash = hashOf(key);
+        for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
+            Slot& slot = slots_[i];
+            if (slot.index == 0) {
+                keys_.push_back(key);
+                slot = Slot{hash, uint32_t(keys_.size())};
+                added = true;
+                if (keys_.size() * 2 > slots_.size())
+                    rehash(keys_.size() * 2);
+                return uint32_t(keys_.size());
+            }
+            if (slot.hash == hash && keys_[slot.index - 1] == key) {
+                added = false;
+                return slot.index;
+            }
+        }
     }
 
 private:
@@ -116,7 +158,7 @@ private:
         bool operator==(const Key& o) const { return std::memcmp(bits, o.bits, sizeof(bits)) == 0; }
     };
     struct Slot {
-        Key key{};
+        uint32_t hash = 0;
         uint32_t index = 0; // 0: empty
     };
 
@@ -127,22 +169,28 @@ private:
         return key;
     }
 
-    size_t slotOf(const Key& key) const {
+    static uint32_t hashOf(const Key& key) {
         uint64_t h = 0x9E3779B97F4A7C15ull;
         for (int i = 0; i < N; ++i)
             h = (h ^ key.bits[i]) * 0xBF58476D1CE4E5B9ull;
-        h ^= h >> 29;
-        return size_t(h) & mask_;
+        return uint32_t((h ^ (h >> 31)) >> 16);
     }
 
-    void grow() {
-        std::vector<Slot> old(slots_.empty() ? 1024 : slots_.size() * 2);
+    // Room for `expected` entries at most half full; slots keep their hash, so no key is read.
+    void rehash(size_t expected) {
+        size_t size = 1024;
+        while (size < expected * 2)
+            size <<= 1;
+        if (size <= slots_.size())
+            return;
+        std::vector<Slot> old(size);
         old.swap(slots_);
         mask_ = slots_.size() - 1;
+        keys_.reserve(size / 2);
         for (const Slot& slot : old) {
             if (slot.index == 0)
                 continue;
-            size_t i = slotOf(slot.key);
+            size_t i = slot.hash & mask_;
             while (slots_[i].index != 0)
                 i = (i + 1) & mask_;
             slots_[i] = slot;
@@ -150,8 +198,8 @@ private:
     }
 
     std::vector<Slot> slots_;
+    std::vector<Key> keys_; // by index - 1
     size_t mask_ = 0;
-    size_t count_ = 0;
 };
 
 // [SECTION] OBJ text
@@ -173,46 +221,6 @@ bool cornersInRange(const Face& face, size_t vertexCount) {
     return true;
 }
 
-// The file-wide running state: vertex numbering and the shared "vn" and "vt" tables.
-struct ObjWriter {
-    explicit ObjWriter(std::string& text) : out(text) {}
-
-    std::string& out;
-    uint64_t vertexBase = 0;
-    ExactTable<3> normals;
-    ExactTable<2> uvs;
-
-    // The "vn" index of a world-space unit normal, writing its line when it is new.
-    uint32_t normalIndex(const glm::vec3& n) {
-        const float values[3] = {n.x, n.y, n.z};
-        uint32_t index = normals.find(values);
-        if (index == 0) {
-            out += "vn";
-            appendNumber(out, n.x);
-            appendNumber(out, n.y);
-            appendNumber(out, n.z);
-            out += '\n';
-            index = normals.add(values);
-        }
-        return index;
-    }
-
-    uint32_t uvIndex(const glm::vec2& uv) {
-        const float values[2] = {uv.x, uv.y};
-        uint32_t index = uvs.find(values);
-        if (index == 0) {
-            out += "vt";
-            appendNumber(out, uv.x);
-            appendNumber(out, uv.y);
-            out += '\n';
-            index = uvs.add(values);
-        }
-        return index;
-    }
-
-    void writeObject(const SceneObject& object, const glm::mat4& world, const std::string* materialName);
-};
-
 // Object-space normal to a world-space unit normal; a zero or non-finite result (a degenerate
 // normal, a matrix that scales an axis to zero) falls back to +Y like every other degenerate normal.
 glm::vec3 worldNormal(const glm::mat3& normalMatrix, const glm::vec3& n) {
@@ -223,102 +231,174 @@ glm::vec3 worldNormal(const glm::mat3& normalMatrix, const glm::vec3& n) {
     return w / length;
 }
 
+// The file-wide running state: vertex numbering and the shared "vn" and "vt" tables.
+class ObjWriter {
+public:
+    // Sized for the total vertex count: most meshes have about one normal and one UV per vertex.
+    ObjWriter(TextCursor& cursor, size_t vertexCount) : out_(cursor), normals_(vertexCount), uvs_(vertexCount) {}
+
+    void writeObject(const SceneObject& object, const glm::mat4& world, const std::string* materialName);
+
+private:
+    // The "vn" index of a world-space unit normal, writing its line when it is new.
+    uint32_t normalIndex(const glm::vec3& n) {
+        const float values[3] = {n.x, n.y, n.z};
+        bool added = false;
+        const uint32_t index = normals_.findOrAdd(values, added);
+        if (added) {
+            char* p = out_.room(4 + 3 * (kFloatG6MaxChars + 1));
+            *p++ = 'v';
+            *p++ = 'n';
+            p = putNumber(putNumber(putNumber(p, n.x), n.y), n.z);
+            *p++ = '\n';
+            out_.advance(p);
+        }
+        return index;
+    }
+
+    uint32_t uvIndex(const glm::vec2& uv) {
+        const float values[2] = {uv.x, uv.y};
+        bool added = false;
+        const uint32_t index = uvs_.findOrAdd(values, added);
+        if (added) {
+            char* p = out_.room(4 + 2 * (kFloatG6MaxChars + 1));
+            *p++ = 'v';
+            *p++ = 't';
+            p = putNumber(putNumber(p, uv.x), uv.y);
+            *p++ = '\n';
+            out_.advance(p);
+        }
+        return index;
+    }
+
+    TextCursor& out_;
+    uint64_t vertexBase_ = 0;
+    ExactTable<3> normals_;
+    ExactTable<2> uvs_;
+};
+
 void ObjWriter::writeObject(const SceneObject& object, const glm::mat4& world, const std::string* materialName) {
     const Mesh& mesh = *object.mesh;
     const size_t vertexCount = mesh.vertices.size();
 
-    out += "o ";
-    out += safeNameOrUnnamed(object.name);
-    out += '\n';
+    out_.append("o " + safeNameOrUnnamed(object.name) + "\n");
     for (const Vertex& vertex : mesh.vertices) {
-        const glm::vec4 p = world * glm::vec4(vertex.position, 1.0f);
-        out += 'v';
-        appendNumber(out, p.x);
-        appendNumber(out, p.y);
-        appendNumber(out, p.z);
-        out += '\n';
+        const glm::vec4 w = world * glm::vec4(vertex.position, 1.0f);
+        char* p = out_.room(3 + 3 * (kFloatG6MaxChars + 1));
+        *p++ = 'v';
+        p = putNumber(putNumber(putNumber(p, w.x), w.y), w.z);
+        *p++ = '\n';
+        out_.advance(p);
     }
-    if (materialName) {
-        out += "usemtl ";
-        out += *materialName;
-        out += '\n';
-    }
-    out += "s off\n";
+    if (materialName)
+        out_.append("usemtl " + *materialName + "\n");
+    out_.append("s off\n");
 
     const glm::mat3 linear(world);
     const glm::mat3 normalMatrix = glm::inverseTranspose(linear);
     const bool mirrored = glm::determinant(linear) < 0.0f;
 
+    // World-space smooth normals, one per vertex, ready before the faces need them (a vertex's
+    // normal is the same in every smooth face, so transforming it once gives the same bits).
     bool anySmooth = false;
     for (const Face& face : mesh.faces)
         anySmooth = anySmooth || face.smooth;
-    const std::vector<glm::vec3> smoothNormals = anySmooth ? mesh.smoothVertexNormals() : std::vector<glm::vec3>();
+    std::vector<glm::vec3> smoothNormals;
+    if (anySmooth) {
+        smoothNormals = mesh.smoothVertexNormals();
+        for (glm::vec3& n : smoothNormals)
+            n = worldNormal(normalMatrix, n);
+    }
 
     // Per-vertex memory of table lookups already made. A smooth vertex always has the same normal,
-    // and most vertices carry one UV, so most corners need no table lookup at all. The cached
-    // indices are exactly what the tables hold, so the output does not depend on the caching.
+    // and most vertices carry one UV, so most corners need no table lookup at all. The remembered
+    // indices are exactly what the tables hold, so the output does not depend on this memory.
     std::vector<uint32_t> smoothIndex(anySmooth ? vertexCount : 0, 0);
     struct UvMemo {
-        float u = 0.0f, v = 0.0f;
-        uint32_t index = 0; // 0: nothing remembered
+        uint32_t u = 0, v = 0; // keyBits of the UV
+        uint32_t index = 0;    // 0: nothing remembered
     };
     std::vector<UvMemo> uvMemo;
+    auto memoMatches = [](const UvMemo& memo, const glm::vec2& uv) {
+        return memo.index != 0 && memo.u == keyBits(uv.x) && memo.v == keyBits(uv.y);
+    };
 
-    std::string tokens;
-    std::vector<size_t> tokenEnds;
+    // The table lookups of a face a few faces ahead are announced early: with a million distinct
+    // normals and UVs nearly every first lookup of a vertex misses the cache.
+    constexpr size_t kLookahead = 8;
+    auto prefetchFace = [&](const Face& face) {
+        const bool withUVs = face.hasUVs() && !uvMemo.empty();
+        for (size_t i = 0; i < face.indices.size(); ++i) {
+            const uint32_t v = face.indices[i];
+            if (v >= vertexCount)
+                continue;
+            if (face.smooth && smoothIndex[v] == 0)
+                normals_.prefetch(&smoothNormals[v].x);
+            if (withUVs && !memoMatches(uvMemo[v], face.uvs[i]))
+                uvs_.prefetch(&face.uvs[i].x);
+        }
+    };
+
+    std::vector<uint32_t> corners; // per corner: vertex index, vt index (0: none), vn index
     bool smoothState = false;
     for (uint32_t f = 0; f < mesh.faces.size(); ++f) {
+        if (f + kLookahead < mesh.faces.size())
+            prefetchFace(mesh.faces[f + kLookahead]);
         const Face& face = mesh.faces[f];
         const size_t n = face.indices.size();
         if (n < 3 || !cornersInRange(face, vertexCount))
             continue;
         if (face.smooth != smoothState) {
-            out += face.smooth ? "s 1\n" : "s off\n";
+            out_.append(face.smooth ? "s 1\n" : "s off\n");
             smoothState = face.smooth;
         }
         // A flat face's normal is the same for every corner: its "vn" (if new) comes out just where
-        // the first corner would introduce it.
+        // the first corner would introduce it, before that corner's "vt".
         const uint32_t flatIndex = face.smooth ? 0 : normalIndex(worldNormal(normalMatrix, mesh.faceNormal(f)));
         const bool withUVs = face.hasUVs();
         if (withUVs && uvMemo.empty())
             uvMemo.resize(vertexCount);
 
-        tokens.clear();
-        tokenEnds.clear();
+        corners.resize(n * 3);
         for (size_t i = 0; i < n; ++i) {
             const uint32_t v = face.indices[i];
             uint32_t vn = flatIndex;
             if (face.smooth) {
                 if (smoothIndex[v] == 0)
-                    smoothIndex[v] = normalIndex(worldNormal(normalMatrix, smoothNormals[v]));
+                    smoothIndex[v] = normalIndex(smoothNormals[v]);
                 vn = smoothIndex[v];
             }
-            appendIndex(tokens, vertexBase + v + 1);
-            tokens += '/';
+            uint32_t vt = 0;
             if (withUVs) {
                 const glm::vec2 uv = face.uvs[i];
                 UvMemo& memo = uvMemo[v];
-                if (memo.index == 0 || keyBits(memo.u) != keyBits(uv.x) || keyBits(memo.v) != keyBits(uv.y))
-                    memo = UvMemo{uv.x, uv.y, uvIndex(uv)};
-                appendIndex(tokens, memo.index);
+                if (!memoMatches(memo, uv))
+                    memo = UvMemo{keyBits(uv.x), keyBits(uv.y), uvIndex(uv)};
+                vt = memo.index;
             }
-            tokens += '/';
-            appendIndex(tokens, vn);
-            tokenEnds.push_back(tokens.size());
+            corners[i * 3] = v;
+            corners[i * 3 + 1] = vt;
+            corners[i * 3 + 2] = vn;
         }
 
         // A mirroring transform turns counter-clockwise corners clockwise; reversing the order
         // keeps the faces' fronts on the side their normals point to.
-        out += 'f';
+        char* p = out_.room(2 + n * 64);
+        *p++ = 'f';
         for (size_t k = 0; k < n; ++k) {
-            const size_t t = mirrored ? n - 1 - k : k;
-            const size_t begin = t == 0 ? 0 : tokenEnds[t - 1];
-            out += ' ';
-            out.append(tokens, begin, tokenEnds[t] - begin);
+            const uint32_t* c = &corners[(mirrored ? n - 1 - k : k) * 3];
+            *p++ = ' ';
+            p = putIndex(p, vertexBase_ + c[0] + 1);
+            *p++ = '/';
+            if (c[1] != 0)
+                p = putIndex(p, c[1]);
+            *p++ = '/';
+            p = putIndex(p, c[2]);
         }
-        out += '\n';
+        *p++ = '\n';
+        out_.advance(p);
     }
-    vertexBase += vertexCount;
+    vertexBase_ += vertexCount;
 }
 
 // [SECTION] MTL text and texture file names
@@ -386,22 +466,29 @@ ObjDocument buildObj(const Scene& scene, const ExportOptions& options, const std
 
     // First pass: the materials in use and a size estimate for the text.
     std::set<int32_t> usedMaterials;
-    size_t estimate = 64;
+    size_t vertexCount = 0, cornerCount = 0, faceCount = 0;
     for (const auto& object : scene.objects) {
         if (!isExported(*object, options, sortedIds))
             continue;
         if (validMaterial(scene, object->material))
             usedMaterials.insert(object->material);
-        estimate += object->mesh->vertices.size() * 64 + object->mesh->faces.size() * 48;
+        vertexCount += object->mesh->vertices.size();
+        faceCount += object->mesh->faces.size();
+        for (const Face& face : object->mesh->faces)
+            cornerCount += face.indices.size();
     }
 
+    // Generous on purpose: growing a string of some hundred megabytes copies it, while reserved
+    // pages that are never written cost nothing. A "v", "vn" or "vt" line takes at most 3 x 13 + 3
+    // bytes; a corner token rarely more than 24.
     std::string& out = doc.objText;
-    out.reserve(estimate);
+    out.reserve(256 + vertexCount * 3 * 42 + cornerCount * 24 + faceCount * 8);
     out += std::string("# Exported by ") + kAppName + " " + kAppVersion + "\n# Units: meters, +Y up\n";
     if (!usedMaterials.empty())
         out += "mtllib " + mtlFileName + "\n";
 
-    ObjWriter writer(out);
+    TextCursor cursor(out);
+    ObjWriter writer(cursor, vertexCount);
     for (const auto& object : scene.objects) {
         if (!isExported(*object, options, sortedIds))
             continue;
@@ -412,6 +499,7 @@ ObjDocument buildObj(const Scene& scene, const ExportOptions& options, const std
             materialName = safeNameOrUnnamed(scene.materials[size_t(object->material)].name);
         writer.writeObject(*object, scene.worldMatrix(object->id), withMaterial ? &materialName : nullptr);
     }
+    cursor.finish();
 
     if (!usedMaterials.empty()) {
         doc.mtlText = std::string("# Exported by ") + kAppName + " " + kAppVersion + "\n";

@@ -651,5 +651,15 @@ TEST_F(GlbExport, ViewsAndChunksAreAligned) {
               views[views.size() - 3].at("byteOffset").get<size_t>());
     EXPECT_FALSE(views.back().contains("target"));
     EXPECT_EQ(glb.gltf.at("nodes")[2].at("scale"), json::parse("[-1, 1, 1]"));
+
+    // A JSON chunk far longer than usual (the binary data is laid out before the JSON's size is
+    // known) still comes out whole, followed by intact mesh data.
+    Scene named;
+    SceneObject* cube = addMesh(named, std::string(50000, 'x'), orva::primitives::makeCube(1));
+    const Glb long_ = write(named, "long_names.glb");
+    EXPECT_GT(long_.jsonChunk.size(), 100000u);
+    const json& primitive = long_.gltf.at("meshes")[0].at("primitives")[0];
+    EXPECT_EQ(long_.accessor<glm::vec3>(primitive.at("attributes").at("POSITION").get<size_t>()),
+              cube->mesh->triangulate().positions);
     inspectAll();
 }
