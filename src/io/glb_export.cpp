@@ -576,9 +576,9 @@ Json GltfBuilder::makeJson() const {
     return root;
 }
 
-// [SECTION] GLB container
-
 } // namespace
+
+// [SECTION] GLB container
 
 bool buildGlb(const Scene& scene, const ExportOptions& options, std::vector<uint8_t>& out, std::string* error) {
     out.clear();

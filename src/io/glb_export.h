@@ -16,7 +16,10 @@ namespace orva::io {
 // Fills `out` with a complete GLB file (replacing its content). Exports every object, or with
 // options.selectedOnly the existing objects listed in options.selectedIds, whatever their type or
 // visibility. A node whose parent is not exported hangs under its nearest exported ancestor (or
-// becomes a root) with the skipped transforms baked in. Mesh data stays in object space.
+// becomes a root) with the skipped transforms baked in. Mesh data stays in object space. Values
+// glTF does not accept (a 90 degree or closed spot cone, equal clip distances, factors outside
+// 0..1, a negative intensity) are moved to the nearest accepted value; a range of 0 or less is
+// left out (unlimited).
 // Returns false with one sentence in `error` when nothing is chosen, the JSON cannot be produced
 // or the file would exceed the format's 4 GiB limit; `out` then holds nothing useful.
 bool buildGlb(const Scene& scene, const ExportOptions& options, std::vector<uint8_t>& out,
