@@ -344,16 +344,18 @@ void UvEditor::handleInput(const Target& target, bool hovered) {
     if (hovered && ImGui::IsKeyPressed(ImGuiKey_Home, false))
         frame(target);
 
-    if (!target.editing || !mouseValid)
+    if (!target.editing)
         return;
     const glm::vec2 mouseUv = view.toUv(mouse);
 
+    // A running modal still answers its keys while the mouse is outside the application window.
     if (modalTransforms()) {
         if (ImGui::IsKeyPressed(ImGuiKey_X, false))
             axisLock = axisLock == 0 ? -1 : 0;
         if (ImGui::IsKeyPressed(ImGuiKey_Y, false))
             axisLock = axisLock == 1 ? -1 : 1;
-        updateModal(target, mouseUv, io.KeyCtrl);
+        if (mouseValid)
+            updateModal(target, mouseUv, io.KeyCtrl);
         const bool confirm = (modalByDrag ? ImGui::IsMouseReleased(ImGuiMouseButton_Left)
                                           : ImGui::IsMouseClicked(ImGuiMouseButton_Left)) ||
                              ImGui::IsKeyPressed(ImGuiKey_Enter, false) ||
@@ -365,6 +367,15 @@ void UvEditor::handleInput(const Target& target, bool hovered) {
         else if (confirm)
             finishModal(true);
         pressed = false;
+        return;
+    }
+    if (!mouseValid) {
+        // Released somewhere unknown: no box to take, no click to place.
+        if (ImGui::IsMouseReleased(ImGuiMouseButton_Left)) {
+            if (modal == Modal::BoxSelect)
+                modal = Modal::None;
+            pressed = false;
+        }
         return;
     }
 

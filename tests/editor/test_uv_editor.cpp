@@ -9,6 +9,8 @@
 #include <imgui_internal.h>
 
 #include "document/document.h"
+#include "io/image.h"
+#include "render/gl_test_context.h"
 #include "render/renderer.h"
 
 namespace orva {
@@ -328,6 +330,60 @@ TEST_F(UvEditorTest, OutsideEditModeThePanelOnlyPreviews) {
     doc.selectObjects({}, SelectOp::Replace);
     frame();
     EXPECT_EQ(editor.currentTarget().mesh, nullptr);
+}
+
+// The texture repeats once per UV cell, its first row along each cell's top edge (V = v + 1); only
+// the cell (0, 0) is drawn untinted, and beyond 400 visible cells only that cell is drawn at all.
+TEST_F(UvEditorTest, TextureBackgroundTilesUnitCellsUprightAndGivesUpWhenTooMany) {
+    std::string error;
+    ASSERT_TRUE(test::ensureGlContext(&error)) << error;
+    const int material = doc.activeMaterialIndex(true);
+    ASSERT_GE(material, 0);
+    ASSERT_TRUE(doc.setMaterialTexture(material, io::makeCheckerTexture(8, 2), "checker"));
+    const uint32_t handle = renderer.textureHandle(doc.state.scene.textures.back().data);
+    ASSERT_NE(handle, 0u);
+
+    // The image quads of the panel's draw list: (top-left position of each untinted quad, count).
+    struct Images {
+        int quads = 0, untinted = 0;
+        glm::vec2 untintedTopLeft{0.0f};
+    };
+    auto images = [&] {
+        frame();
+        Images out;
+        const ImDrawList* list = ImGui::FindWindowByName("UV Editor")->DrawList;
+        for (const ImDrawCmd& cmd : list->CmdBuffer) {
+            // The font atlas is never uploaded here, so only raw texture ids are compared.
+            if (cmd.TexRef._TexData != nullptr || cmd.TexRef._TexID != ImTextureID(handle))
+                continue;
+            for (unsigned i = 0; i < cmd.ElemCount; i += 6) {
+                ++out.quads;
+                for (unsigned k = 0; k < 6; ++k) {
+                    const ImDrawVert& v =
+                        list->VtxBuffer[int(cmd.VtxOffset + list->IdxBuffer[int(cmd.IdxOffset + i + k)])];
+                    if (v.col == IM_COL32_WHITE && v.uv.x == 0.0f && v.uv.y == 0.0f) {
+                        ++out.untinted;
+                        out.untintedTopLeft = glm::vec2(v.pos.x, v.pos.y);
+                        break;
+                    }
+                }
+            }
+        }
+        return out;
+    };
+
+    // The framed view shows u in about [-0.45, 1.45] and v in [-0.06, 1.06]: 3 x 3 cells.
+    const Images framed = images();
+    EXPECT_EQ(framed.quads, 9);
+    EXPECT_EQ(framed.untinted, 1);
+    const glm::vec2 topLeft = screenOf({0.0f, 1.0f});
+    EXPECT_NEAR(framed.untintedTopLeft.x, topLeft.x, 0.5f);
+    EXPECT_NEAR(framed.untintedTopLeft.y, topLeft.y, 0.5f);
+
+    editor.view.zoom = UvView::kMinZoom; // hundreds of thousands of cells
+    const Images far = images();
+    EXPECT_EQ(far.quads, 1);
+    EXPECT_EQ(far.untinted, 1);
 }
 
 } // namespace
