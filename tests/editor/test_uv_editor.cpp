@@ -104,21 +104,26 @@ protected:
         key(k, false);
     }
 
-    // Finds a toolbar button by hovering over the toolbar until ImGui reports it hovered.
-    glm::vec2 findButton(const char* label) {
+    // Finds a toolbar item by hovering over the toolbar until ImGui reports it hovered.
+    glm::vec2 findItem(ImGuiID id, const char* what) {
         ImGuiWindow* window = ImGui::FindWindowByName("UV Editor");
-        EXPECT_NE(window, nullptr);
-        if (!window)
-            return glm::vec2(-1.0f);
-        const ImGuiID id = ImHashStr(label, 0, window->ID);
         for (float y = window->Pos.y + 4.0f; y < window->Pos.y + 120.0f; y += 6.0f)
             for (float x = window->Pos.x + 4.0f; x < window->Pos.x + window->Size.x; x += 8.0f) {
                 moveTo(glm::vec2(x, y));
                 if (ImGui::GetCurrentContext()->HoveredId == id)
                     return glm::vec2(x, y);
             }
-        ADD_FAILURE() << "no button " << label;
+        ADD_FAILURE() << "no item " << what;
         return glm::vec2(-1.0f);
+    }
+    glm::vec2 findButton(const char* label) {
+        return findItem(ImHashStr(label, 0, ImGui::FindWindowByName("UV Editor")->ID), label);
+    }
+    // The U half of the "Selection U/V" drag: a two-component drag pushes the label, then the index.
+    glm::vec2 findUField() {
+        const ImGuiID field = ImHashStr("##uvcenter", 0, ImGui::FindWindowByName("UV Editor")->ID);
+        const int index = 0;
+        return findItem(ImHashStr("", 0, ImHashData(&index, sizeof(index), field)), "##uvcenter");
     }
     void clickButton(const char* label) { click(findButton(label)); }
 
@@ -150,6 +155,38 @@ TEST_F(UvEditorTest, ClickSelectsOnlyTheSideOfTheSeamThatWasHitAndEmptyClickClea
     click(screenOf({0.5f, 0.8f})); // nothing there
     EXPECT_TRUE(editor.selection.empty());
     EXPECT_TRUE(doc.undoStack.undoEntries.empty()) << "selecting UVs is not an undo step";
+}
+
+TEST_F(UvEditorTest, PickingFollowsTheComponentTypeAndIslandsStopAtSeams) {
+    struct Case {
+        ComponentType type;
+        glm::vec2 at;
+        std::vector<uv::Corner> expected;
+    };
+    const Case cases[] = {
+        {ComponentType::Vertex, {0.4f, 0.0f}, {kA1}},    // not B's corner across the seam
+        {ComponentType::Edge, {0.4f, 0.2f}, {kA1, kA2}}, // A's right side
+        {ComponentType::Face, {0.8f, 0.2f}, {kB0, {1, 1}, {1, 2}, kB3}},
+        {ComponentType::Vertex, {0.5f, 0.8f}, {}},
+        {ComponentType::Face, {0.5f, 0.2f}, {}}, // in the gap between the quads
+    };
+    for (const Case& c : cases) {
+        doc.setComponentType(c.type);
+        EXPECT_EQ(editor.elementAt(editor.currentTarget(), c.at), c.expected)
+            << "type " << int(c.type) << " at " << c.at.x << ", " << c.at.y;
+    }
+
+    doc.setComponentType(ComponentType::Vertex);
+    moveTo(screenOf({0.2f, 0.2f}));
+    press(ImGuiKey_L);
+    EXPECT_EQ(editor.selection, (std::vector<uv::Corner>{kA0, kA1, kA2, kA3}));
+    moveTo(screenOf({0.5f, 0.8f}));
+    press(ImGuiKey_L);
+    EXPECT_EQ(messages.back(), "No UV island under the mouse.");
+
+    editor.selection = {kB0};
+    clickButton("Island");
+    EXPECT_EQ(editor.selection, (std::vector<uv::Corner>{kB0, {1, 1}, {1, 2}, kB3}));
 }
 
 TEST_F(UvEditorTest, BoxSelectsReplacesAddsAndInFaceModeNeedsWholeFaces) {
@@ -237,6 +274,62 @@ TEST_F(UvEditorTest, ModalMoveSnapsLocksAxesAndCancelRestoresTheStart) {
     EXPECT_EQ(editor.modal, UvEditor::Modal::None);
     EXPECT_EQ(allUvs(mesh()), allUvs(seamMesh()));
     EXPECT_TRUE(doc.undoStack.undoEntries.empty());
+}
+
+// The three modal transforms about the pivot (0.5, 0.2), the centre of all UVs, read at A's first
+// corner (0, 0), which sits 0.5 left of and 0.2 below the pivot.
+TEST_F(UvEditorTest, ModalTransformsFollowTheMouseWithLocksAndSnapping) {
+    struct Case {
+        const char* what;
+        UvEditor::Modal kind;
+        int axisLock;
+        bool snap;
+        glm::vec2 mouse; // the modal starts with the mouse at (1, 0.2)
+        glm::vec2 expected;
+    };
+    const Case cases[] = {
+        {"move", UvEditor::Modal::Move, -1, false, {1.1f, 0.25f}, {0.1f, 0.05f}},
+        {"move snapped to 1/16", UvEditor::Modal::Move, -1, true, {1.1f, 0.23f}, {0.125f, 0.0f}},
+        {"move along U", UvEditor::Modal::Move, 0, false, {1.1f, 0.25f}, {0.1f, 0.0f}},
+        {"rotate a quarter turn", UvEditor::Modal::Rotate, -1, false, {0.5f, 0.7f}, {0.7f, -0.3f}},
+        {"rotate snapped to 15 degrees", UvEditor::Modal::Rotate, -1, true, {0.5f, 0.71f}, {0.7f, -0.3f}},
+        {"scale twice", UvEditor::Modal::Scale, -1, false, {1.5f, 0.2f}, {-0.5f, -0.2f}},
+        {"scale V only", UvEditor::Modal::Scale, 1, false, {1.5f, 0.2f}, {0.0f, -0.2f}},
+        {"scale snapped to 0.1", UvEditor::Modal::Scale, -1, true, {1.52f, 0.2f}, {-0.5f, -0.2f}},
+    };
+    for (const Case& c : cases) {
+        editor.selection.clear();
+        editor.selectAll(editor.currentTarget());
+        const UvEditor::Target target = editor.currentTarget();
+        editor.beginModal(c.kind, target, false, {1.0f, 0.2f});
+        ASSERT_EQ(editor.modal, c.kind) << c.what;
+        editor.axisLock = c.axisLock;
+        editor.updateModal(target, c.mouse, c.snap);
+        const glm::vec2 uv = mesh().faces[0].uvs[0];
+        EXPECT_NEAR(uv.x, c.expected.x, 1e-4f) << c.what;
+        EXPECT_NEAR(uv.y, c.expected.y, 1e-4f) << c.what;
+        editor.finishModal(true);
+        EXPECT_FALSE(doc.interacting) << c.what;
+        ASSERT_TRUE(doc.undo()) << c.what;
+        EXPECT_EQ(allUvs(mesh()), allUvs(seamMesh())) << c.what;
+    }
+}
+
+TEST_F(UvEditorTest, DraggingTheSelectionFieldMovesTheSelectionAsOneUndoStep) {
+    click(screenOf({0.0f, 0.0f}));
+    ASSERT_EQ(editor.selection, (std::vector<uv::Corner>{kA0}));
+    const glm::vec2 field = findUField();
+    moveTo(field);
+    button(true);
+    for (int i = 1; i <= 4; ++i)
+        moveTo(field + glm::vec2(5.0f * float(i), 0.0f));
+    EXPECT_TRUE(doc.interacting);
+    button(false);
+    EXPECT_FALSE(doc.interacting);
+    EXPECT_GT(mesh().faces[0].uvs[0].x, 0.05f) << "20 pixels at 0.005 per pixel";
+    EXPECT_EQ(mesh().faces[0].uvs[0].y, 0.0f);
+    ASSERT_EQ(doc.undoStack.undoEntries.size(), 1u);
+    EXPECT_EQ(doc.undoStack.undoLabel(), "Move UVs");
 }
 
 TEST_F(UvEditorTest, AModalEndsUnrecordedWhenTheMeshChangesUnderneath) {
