@@ -163,10 +163,17 @@ UvEditor::Target UvEditor::currentTarget() {
 
 void UvEditor::syncWithDocument(const Target& target) {
     const uint32_t objectId = target.editing ? target.object->id : 0;
-    if (objectId != lastObjectId) {
+    const bool otherObject = objectId != lastObjectId;
+    if (otherObject) {
         selection.clear();
         lastObjectId = objectId;
         autoFrame = true;
+    }
+    // A box or press that began on another object (or before the target vanished) means nothing now.
+    if (otherObject || !target.mesh) {
+        if (modal == Modal::BoxSelect)
+            modal = Modal::None;
+        pressed = false;
     }
     // After an undo the object holds another Mesh (a fresh uid) whose revision may well be equal.
     const uint64_t uid = target.mesh ? target.mesh->uid : 0;
