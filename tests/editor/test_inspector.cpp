@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "document/document.h"
+#include "editor/outliner.h"
 #include "editor/track_edit.h"
 #include "panel_test_harness.h"
 #include "render/renderer.h"
@@ -10,12 +11,16 @@
 namespace orva {
 namespace {
 
-// The Properties panel over the default scene (Cube 2 selected and active). The renderer is never
+// The Properties panel (beside an Outliner) over the default scene (Cube 2 selected and active). The renderer is never
 // initialised: there is no GL here, and the panel must not ask it for texture handles then.
 class InspectorTest : public testing::Test {
 protected:
     void SetUp() override {
         ui.draw = [this] {
+            // The editor's order: the Outliner before the Properties.
+            ImGui::SetNextWindowPos(ImVec2(440, 0));
+            ImGui::SetNextWindowSize(ImVec2(360, 600));
+            outliner.draw(nullptr, ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoCollapse);
             ImGui::SetNextWindowPos(ImVec2(0, 0));
             ImGui::SetNextWindowSize(ImVec2(420, 880));
             inspector.draw(nullptr, ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoCollapse);
@@ -40,6 +45,7 @@ protected:
     Document document;
     Renderer renderer;
     Inspector inspector{document, renderer};
+    Outliner outliner{document};
 };
 
 TEST_F(InspectorTest, LocationDragIsOneStepAndAClickIsNone) {
@@ -161,8 +167,45 @@ TEST_F(InspectorTest, NameFieldRenamesOnEnterOnly) {
     EXPECT_EQ(document.undoStack.undoLabel(), "Rename");
 }
 
+// Typing a name and then clicking another object in the Outliner: the panel loses focus and shows the
+// other object in the same frame, but the typed name belongs to the first one.
+TEST_F(InspectorTest, TypedNameGoesToItsObjectWhenTheSelectionMovesOn) {
+    ui.click(at(field("##name")));
+    ui.key(ImGuiKey_End);
+    ui.type("Y");
+    const ImGuiID planeRow =
+        test::PanelHarness::window("Outliner").str("##scene_root").num(1).str("##node").id;
+    ui.click(ui.locate("Outliner", planeRow, 180.0f));
+    ui.frame(2);
+    EXPECT_EQ(document.state.selection.active, 1u);
+    EXPECT_EQ(document.state.scene.find(2)->name, "CubeY");
+    EXPECT_EQ(document.state.scene.find(1)->name, "Plane");
+    EXPECT_EQ(inspector.nameBuffer, "Plane");
+    EXPECT_EQ(document.undoStack.undoLabel(), "Rename");
+}
+
+TEST_F(InspectorTest, MedianDragMovesTheSelectedVerticesInOneStep) {
+    ASSERT_TRUE(document.enterEditMode());
+    document.selectVertices({0, 1}, SelectOp::Replace);
+    ui.frame(2);
+    const Mesh& mesh = *document.state.scene.find(2)->mesh;
+    const std::vector<Vertex> before = mesh.vertices;
+    const uint64_t revision = mesh.revision;
+    const ImVec2 x = at(field("##median", 0));
+    ui.drag(x, ImVec2(x.x + 100, x.y), 10);
+    ui.frame();
+    const float dx = mesh.vertices[0].position.x - before[0].position.x;
+    EXPECT_GT(dx, 0.3f);
+    EXPECT_NEAR(mesh.vertices[1].position.x - before[1].position.x, dx, 1e-5f);
+    for (size_t i = 2; i < before.size(); ++i)
+        EXPECT_EQ(mesh.vertices[i].position, before[i].position) << "vertex " << i;
+    EXPECT_GT(mesh.revision, revision);
+    ASSERT_EQ(steps(), 1u);
+    EXPECT_EQ(document.undoStack.undoLabel(), "Move Vertices");
+}
+
 // A bare widget: the contract of trackEdit without the panels around it.
-TEST(TrackEdit, OneStepPerDragNoneWithoutChangeAndTabBetweenFieldsKeepsEveryEdit) {
+TEST(TrackEdit, OneStepPerDragNoneWithoutChangeAndOneForEachFieldOfAGroup) {
     test::PanelHarness ui;
     Document document;
     glm::vec3 value(0.0f);
@@ -184,20 +227,26 @@ TEST(TrackEdit, OneStepPerDragNoneWithoutChangeAndTabBetweenFieldsKeepsEveryEdit
     EXPECT_EQ(document.undoStack.undoEntries.size(), 1u);
     EXPECT_NE(value.x, 0.0f);
 
-    // Typing into X, then Tab into Y and Enter there: the X edit is still one undo step.
+    // Typing into X, then pressing straight on Y and dragging it: ImGui hands activity from one field
+    // of the group to the other in one frame. Both edits must become undo steps of their own.
     value = glm::vec3(0.0f);
+    const ImVec2 y = ui.locate("Probe", base.num(1).str("").id);
     ui.doubleClick(x); // text input mode
     ui.frame();
     ui.modifier(ImGuiMod_Ctrl, true);
     ui.key(ImGuiKey_A);
     ui.modifier(ImGuiMod_Ctrl, false);
     ui.type("5");
-    ui.key(ImGuiKey_Tab);
-    ui.key(ImGuiKey_Enter);
+    ui.moveTo(y);
+    ui.button(ImGuiMouseButton_Left, true);
+    ui.moveTo(ImVec2(y.x + 30, y.y));
+    ui.moveTo(ImVec2(y.x + 60, y.y));
+    ui.button(ImGuiMouseButton_Left, false);
     ui.frame(2);
     EXPECT_EQ(value.x, 5.0f);
+    EXPECT_NE(value.y, 0.0f);
     EXPECT_FALSE(document.interacting);
-    EXPECT_EQ(document.undoStack.undoEntries.size(), 2u);
+    EXPECT_EQ(document.undoStack.undoEntries.size(), 3u);
 }
 
 } // namespace
