@@ -36,18 +36,20 @@ void propertyLabel(const char* label) {
     ImGui::SetNextItemWidth(-1.0f);
 }
 
-// A read-only row: the label, then the value as plain text.
-void propertyText(const char* label, const char* value) {
+// A read-only row: the label, then the value as plain (or disabled) text.
+void propertyText(const char* label, const char* value, bool disabled = false) {
     ImGui::AlignTextToFramePadding();
     ImGui::TextUnformatted(label);
     ImGui::SameLine(6.5f * ImGui::GetFontSize());
-    ImGui::TextUnformatted(value);
+    if (disabled)
+        ImGui::TextDisabled("%s", value);
+    else
+        ImGui::TextUnformatted(value);
 }
 
 bool sectionHeader(const char* title) { return ImGui::CollapsingHeader(title, ImGuiTreeNodeFlags_DefaultOpen); }
 
-const Material kDefaultMaterial{"Material", {0.8f, 0.8f, 0.8f, 1.0f}, 0.0f, 0.5f, -1, {1.0f, 1.0f}, {0.0f, 0.0f},
-                                0.0f};
+const Material kDefaultMaterial{"Material", {0.8f, 0.8f, 0.8f, 1.0f}, 0.0f, 0.5f, -1, {1.0f, 1.0f}, {0.0f, 0.0f}, 0.0f};
 
 } // namespace
 
@@ -111,14 +113,9 @@ void Inspector::drawName(SceneObject& object) {
     }
     nameFieldActive = ImGui::IsItemActive();
 
-    propertyText("Type", "");
-    ImGui::SameLine(6.5f * ImGui::GetFontSize());
-    ImGui::TextDisabled("%s", objectTypeName(object.type));
-    if (const SceneObject* parent = document.state.scene.find(object.parent)) {
-        propertyText("Parent", "");
-        ImGui::SameLine(6.5f * ImGui::GetFontSize());
-        ImGui::TextDisabled("%s", parent->name.c_str());
-    }
+    propertyText("Type", objectTypeName(object.type), true);
+    if (const SceneObject* parent = document.state.scene.find(object.parent))
+        propertyText("Parent", parent->name.c_str(), true);
 }
 
 void Inspector::drawSpawnPoint() {
@@ -132,8 +129,8 @@ void Inspector::drawSpawnPoint() {
         if (other->type == ObjectType::SpawnPoint && other->visible)
             ++visibleSpawns;
     if (visibleSpawns > 1)
-        ImGui::TextColored(ImVec4(1.0f, 0.7f, 0.3f, 1.0f), "%d visible spawn points: the first one in the Outliner is used.",
-                           visibleSpawns);
+        ImGui::TextColored(ImVec4(1.0f, 0.7f, 0.3f, 1.0f),
+                           "%d visible spawn points: the first one in the Outliner is used.", visibleSpawns);
 }
 
 // [SECTION] Transform, Edit Mode selection and mesh

@@ -13,7 +13,7 @@ namespace {
 // The interaction trackEdit opened, if any. One at a time: ImGui has one active item.
 struct TrackedEdit {
     bool open = false;
-    ImGuiID id = 0;     // the ImGui item that opened it
+    ImGuiID id = 0;      // the ImGui item that opened it
     bool edited = false; // the value changed while it was open
     std::string label;
 };

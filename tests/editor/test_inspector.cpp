@@ -138,6 +138,38 @@ TEST_F(InspectorTest, NewMaterialWithoutOneIsTheDefaultNumberedFromTheCount) {
     EXPECT_EQ(document.undoStack.undoLabel(), "New Material");
 }
 
+// Without GL the thumbnail is an empty square: the panel must not ask the uninitialised renderer.
+TEST_F(InspectorTest, CheckerTexturePlacementAndLoadRequest) {
+    const int index = document.state.scene.find(2)->material;
+    ASSERT_GE(index, 0);
+    int requested = -2;
+    inspector.requestTexture = [&](int materialIndex) { requested = materialIndex; };
+    ui.click(at(panel().str("Load...").id));
+    EXPECT_EQ(requested, index);
+    EXPECT_EQ(steps(), 0u);
+
+    ui.click(at(panel().str("Checker").id));
+    const Material& material = document.state.scene.materials[size_t(index)];
+    ASSERT_GE(material.baseColorTexture, 0);
+    EXPECT_EQ(document.state.scene.textures[size_t(material.baseColorTexture)].name, "Checker");
+    EXPECT_EQ(document.undoStack.undoLabel(), "Set Texture");
+    EXPECT_TRUE(renderer.textures.empty());
+
+    const ImVec2 tiling = at(field("##uvscale", 0));
+    ui.drag(tiling, ImVec2(tiling.x + 80, tiling.y));
+    EXPECT_GT(material.uvScale.x, 1.2f);
+    EXPECT_EQ(material.uvScale.y, 1.0f);
+    EXPECT_EQ(document.undoStack.undoLabel(), "Edit Texture Tiling");
+    ui.click(at(panel().str("Reset texture placement").id));
+    EXPECT_EQ(material.uvScale, glm::vec2(1.0f));
+    EXPECT_EQ(document.undoStack.undoLabel(), "Reset Texture Placement");
+    EXPECT_EQ(steps(), 3u);
+
+    ui.click(at(panel().str("Remove").id));
+    EXPECT_EQ(material.baseColorTexture, -1);
+    EXPECT_EQ(document.undoStack.undoLabel(), "Remove Texture");
+}
+
 TEST_F(InspectorTest, SpotConesStayOrderedAndBounded) {
     show(5);
     SceneObject& light = *document.state.scene.find(5);
@@ -173,8 +205,7 @@ TEST_F(InspectorTest, TypedNameGoesToItsObjectWhenTheSelectionMovesOn) {
     ui.click(at(field("##name")));
     ui.key(ImGuiKey_End);
     ui.type("Y");
-    const ImGuiID planeRow =
-        test::PanelHarness::window("Outliner").str("##scene_root").num(1).str("##node").id;
+    const ImGuiID planeRow = test::PanelHarness::window("Outliner").str("##scene_root").num(1).str("##node").id;
     ui.click(ui.locate("Outliner", planeRow, 180.0f));
     ui.frame(2);
     EXPECT_EQ(document.state.selection.active, 1u);

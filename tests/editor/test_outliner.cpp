@@ -62,6 +62,18 @@ TEST_F(OutlinerTest, ClicksReplaceAndModifierClicksToggle) {
     EXPECT_TRUE(document.undoStack.undoEntries.empty()) << "selection is not an undo step";
 }
 
+TEST_F(OutlinerTest, InEditModeTheEditedRowStaysAndAnotherRowLeavesEditMode) {
+    ASSERT_TRUE(document.enterEditMode()); // the Cube
+    ui.click(rowPoint(2));
+    EXPECT_EQ(document.state.mode, InteractionMode::Edit);
+    EXPECT_EQ(document.state.editObjectId, 2u);
+
+    ui.click(rowPoint(1));
+    EXPECT_EQ(document.state.mode, InteractionMode::Object);
+    EXPECT_EQ(document.state.selection.ids, std::vector<uint32_t>{1});
+    EXPECT_TRUE(document.state.vertexSelection.empty());
+}
+
 // Typing goes to the field only: "a" (which is also a shortcut key elsewhere) renames and does nothing else.
 TEST_F(OutlinerTest, RenameFieldTakesTheTypingAndRecordsOneStep) {
     ui.doubleClick(rowPoint(2));
@@ -88,9 +100,21 @@ TEST_F(OutlinerTest, RenamesThatChangeNothingRecordNothing) {
         std::function<void(test::PanelHarness&)> input;
     };
     const Case cases[] = {
-        {"Escape after typing", [](test::PanelHarness& ui) { ui.type("xyz"); ui.key(ImGuiKey_Escape); }},
-        {"empty name", [](test::PanelHarness& ui) { ui.key(ImGuiKey_Backspace); ui.key(ImGuiKey_Enter); }},
-        {"same name", [](test::PanelHarness& ui) { ui.type("Cube"); ui.key(ImGuiKey_Enter); }},
+        {"Escape after typing",
+         [](test::PanelHarness& ui) {
+             ui.type("xyz");
+             ui.key(ImGuiKey_Escape);
+         }},
+        {"empty name",
+         [](test::PanelHarness& ui) {
+             ui.key(ImGuiKey_Backspace);
+             ui.key(ImGuiKey_Enter);
+         }},
+        {"same name",
+         [](test::PanelHarness& ui) {
+             ui.type("Cube");
+             ui.key(ImGuiKey_Enter);
+         }},
     };
     for (const Case& c : cases) {
         ui.doubleClick(rowPoint(2));
