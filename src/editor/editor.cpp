@@ -17,6 +17,10 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 
+#include "editor/inspector.h"
+#include "editor/outliner.h"
+#include "editor/uv_editor.h"
+#include "io/file_utils.h"
 #include "version.h"
 
 namespace orva {
@@ -57,7 +61,17 @@ bool Editor::initialize(std::string* error) {
     if (!branding.load())
         splashDone = true;
     fileDialogs.window = window;
-    // The panel objects are created here as they arrive, each followed by its callbacks.
+
+    // The Viewport joins these when it arrives.
+    outliner = std::make_unique<Outliner>(document);
+    inspector = std::make_unique<Inspector>(document, renderer);
+    uvEditor = std::make_unique<UvEditor>(document, renderer);
+    uvEditor->statusCallback = [this](const std::string& message) { status(message); };
+    uvEditor->layoutCallback = [this] { toggleUvLayout(); };
+    inspector->requestTexture = [this](int materialIndex) {
+        pendingTextureIndex = materialIndex;
+        showFileDialog(false, DialogTag::MaterialTexture);
+    };
 
     // Every panel window is declared before the first ImGui frame reads "layout.ini": a saved
     // layout is only taken when it holds exactly these windows.
@@ -78,6 +92,9 @@ void Editor::shutdown() {
     shutDown = true;
     // Order: the panels (Viewport, Outliner, Inspector, UV Editor), which hold references to the
     // renderer, then the branding textures, then the renderer, all while the GL context is current.
+    outliner.reset();
+    inspector.reset();
+    uvEditor.reset();
     branding.unload();
     renderer.shutdown();
 }
@@ -88,7 +105,10 @@ void Editor::shutdown() {
 
 std::string Editor::windowTitle() const {
     std::string title = kAppName;
-    // A project, once projects exist, adds " - " and its folder name here.
+    if (project.isOpen()) {
+        title += " - ";
+        title += io::fileName(project.root);
+    }
     title += " - ";
     title += document.displayName();
     if (document.dirty)
@@ -160,13 +180,15 @@ void Editor::frame() {
                 ImGui::SetNextWindowFocus();
                 --focusOutlinerFrames;
             }
-            drawPlaceholderPanel(ui::kOutlinerWindow, &showOutliner, f);
+            if (outliner)
+                outliner->draw(&showOutliner, f);
         }
     }
     if (showProperties) {
         ImGuiWindowFlags f = 0;
         if (dock.placeWindow(ui::kPropertiesWindow, &f))
-            drawPlaceholderPanel(ui::kPropertiesWindow, &showProperties, f);
+            if (inspector)
+                inspector->draw(&showProperties, f);
     }
     if (showTools) {
         ImGuiWindowFlags f = 0;
@@ -180,9 +202,10 @@ void Editor::frame() {
     }
     if (showUvEditor) {
         ImGuiWindowFlags f = 0;
-        // The UV editor is told whether it has a node of its own (uvLayout) once it arrives.
-        if (dock.placeWindow(ui::kUvEditorWindow, &f))
-            drawPlaceholderPanel(ui::kUvEditorWindow, &showUvEditor, f);
+        if (dock.placeWindow(ui::kUvEditorWindow, &f) && uvEditor) {
+            uvEditor->separateDock = uvLayout;
+            uvEditor->draw(&showUvEditor, f);
+        }
     }
 
     // A restored layout in which the UV Editor has its own node is the UV Editing layout.

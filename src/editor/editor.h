@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/branding.h"
@@ -8,11 +9,16 @@
 #include "editor/dock_layout.h"
 #include "editor/editor_settings.h"
 #include "game/local_web_server.h"
+#include "io/project.h"
 #include "render/renderer.h"
 
 struct SDL_Window;
 
 namespace orva {
+
+class Inspector;
+class Outliner;
+class UvEditor;
 
 // The whole user interface. The Application constructs one on its window, calls `initialize`,
 // then `frame` once per ImGui frame, reads `windowTitle` and `shouldQuit` after every frame,
@@ -140,6 +146,7 @@ public:
 
     SDL_Window* window = nullptr; // not owned
     Document document;
+    io::Project project; // open when its root is not empty
     EditorSettings settings;
     bool showOutliner = true;
     bool showProperties = true;
@@ -154,6 +161,11 @@ public:
     game::LocalWebServer webServer;
     bool allowLan = false;    // serve web builds to phones on the local network too
     std::string lastWebBuild; // UTF-8 folder of the last successful web build
+    // The panels, made by initialize and destroyed by shutdown; they hold references to the document
+    // and the renderer.
+    std::unique_ptr<Outliner> outliner;
+    std::unique_ptr<Inspector> inspector;
+    std::unique_ptr<UvEditor> uvEditor;
     bool shouldQuit = false;  // quitting is confirmed; the loop ends after this frame
     PendingAction pendingAction = PendingAction::None;
     std::string pendingPath;      // the file that OpenFile or SwitchScene will open

@@ -18,6 +18,7 @@
 
 #include <imgui.h>
 
+#include "io/file_utils.h"
 #include "version.h"
 
 namespace orva {
@@ -84,7 +85,7 @@ void Editor::drawFileMenu() {
     if (ImGui::MenuItem("Save", shortcut("S").c_str(), false, idle))
         commandSave();
     // Inside a project every scene is a file of the project: Scene > New Scene adds one.
-    if (ImGui::MenuItem("Save Scene As...", shortcut("Shift+S").c_str(), false, idle))
+    if (!project.isOpen() && ImGui::MenuItem("Save Scene As...", shortcut("Shift+S").c_str(), false, idle))
         commandSaveAs(PendingAction::None);
     ImGui::Separator();
     if (ImGui::BeginMenu("Import", idle)) {
@@ -126,7 +127,18 @@ void Editor::drawSceneMenu() {
     if (ImGui::MenuItem("New Scene...", nullptr, false, dialogIdle()))
         commandNewScene();
     ImGui::Separator();
-    // One tickable item per scene of the open project follows here once projects exist.
+    // The scenes of the open project; the current one is ticked and choosing it does nothing.
+    const std::vector<std::string> scenes = project.scenes; // a switch may change the project
+    for (size_t i = 0; i < scenes.size(); ++i) {
+        const std::string path = io::pathToUtf8(io::pathFromUtf8(project.root) / io::pathFromUtf8(scenes[i]));
+        const bool current = path == document.path;
+        ImGui::PushID(int(i));
+        if (ImGui::MenuItem(io::fileStem(scenes[i]).c_str(), nullptr, current, dialogIdle()) && !current) {
+            pendingPath = path;
+            askFor(PendingAction::SwitchScene);
+        }
+        ImGui::PopID();
+    }
     ImGui::EndMenu();
 }
 

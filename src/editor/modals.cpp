@@ -37,7 +37,7 @@ void Editor::drawUnsavedChangesModal() {
     if (ImGui::Button("Save", ImVec2(kButtonWidth, 0.0f))) {
         ImGui::CloseCurrentPopup();
         // An untitled scene outside a project is saved through Save As; the action waits for it.
-        if (document.path.empty())
+        if (document.path.empty() && !project.isOpen())
             commandSaveAs(pendingAction);
         else if (commandSave())
             continuePendingAction();

@@ -2,6 +2,7 @@
 // modifiers exactly (Ctrl+Z is not Ctrl+Shift+Z); ImGui's Ctrl is the Command key on macOS.
 
 #include "editor/editor.h"
+#include "editor/uv_editor.h"
 
 #include <string>
 
@@ -29,12 +30,18 @@ void Editor::handleShortcuts() {
         requestQuit();
     if (pressed(ImGuiKey_F5))
         commandBuildWeb(true);
-    // TODO(uveditor): a UV-editor drag in progress is cancelled (UvEditor::cancelModal) before
-    // undo and redo, so the drag's start state is what gets undone.
-    if (pressed(ImGuiMod_Ctrl | ImGuiKey_Z))
+    // A UV-editor drag in progress is cancelled first (its UVs go back to where it started), so
+    // undo takes back the step before it.
+    if (pressed(ImGuiMod_Ctrl | ImGuiKey_Z)) {
+        if (uvEditor)
+            uvEditor->cancelModal();
         document.undo();
-    if (pressed(ImGuiMod_Ctrl | ImGuiMod_Shift | ImGuiKey_Z) || pressed(ImGuiMod_Ctrl | ImGuiKey_Y))
+    }
+    if (pressed(ImGuiMod_Ctrl | ImGuiMod_Shift | ImGuiKey_Z) || pressed(ImGuiMod_Ctrl | ImGuiKey_Y)) {
+        if (uvEditor)
+            uvEditor->cancelModal();
         document.redo();
+    }
 
     // Viewport chords: only over the 3D view (as of the last frame), and not during a left drag.
     if (!viewportHovered() || ImGui::IsMouseDown(ImGuiMouseButton_Left))

@@ -167,6 +167,9 @@ void EditorHarness::frame(int count) {
         items_.clear();
         ImGui_ImplOpenGL3_NewFrame();
         ImGui_ImplSDL3_NewFrame();
+        // A steady clock: double clicks, hover delays and status ageing do not depend on how busy
+        // the machine is.
+        ImGui::GetIO().DeltaTime = kFrameSeconds;
         ImGui::NewFrame();
         TransformGizmo::beginFrame();
         editor_->frame();
@@ -200,6 +203,17 @@ void EditorHarness::click(ImVec2 pos, ImGuiMouseButton button) {
     frame();
     ImGui::GetIO().AddMouseButtonEvent(button, false);
     frame();
+    frame();
+}
+
+void EditorHarness::doubleClick(ImVec2 pos) {
+    moveMouse(pos);
+    for (int i = 0; i < 2; ++i) {
+        ImGui::GetIO().AddMouseButtonEvent(ImGuiMouseButton_Left, true);
+        frame();
+        ImGui::GetIO().AddMouseButtonEvent(ImGuiMouseButton_Left, false);
+        frame();
+    }
     frame();
 }
 
@@ -274,6 +288,13 @@ const UiItem* EditorHarness::find(std::string_view label) const {
     return best;
 }
 
+const UiItem* EditorHarness::findIn(std::string_view window, std::string_view label) const {
+    for (auto it = lastItems_.rbegin(); it != lastItems_.rend(); ++it)
+        if (!it->isWindow && it->window == window && it->label == label)
+            return &*it;
+    return nullptr;
+}
+
 const UiItem* EditorHarness::findTab(std::string_view label) const {
     ImGuiContext* previous = ImGui::GetCurrentContext();
     ImGui::SetCurrentContext(context_);
@@ -288,6 +309,14 @@ const UiItem* EditorHarness::findTab(std::string_view label) const {
     }
     ImGui::SetCurrentContext(previous);
     return id ? findId(id) : nullptr;
+}
+
+std::vector<const UiItem*> EditorHarness::findAll(std::string_view label) const {
+    std::vector<const UiItem*> found;
+    for (const UiItem& item : lastItems_)
+        if (!item.isWindow && item.label == label)
+            found.push_back(&item);
+    return found;
 }
 
 const UiItem* EditorHarness::findId(ImGuiID id) const {
@@ -309,7 +338,8 @@ bool EditorHarness::clickItem(std::string_view label) {
 
 bool EditorHarness::openMenus(const std::string_view* begin, const std::string_view* end) {
     for (const std::string_view* label = begin; label != end; ++label) {
-        const UiItem* item = find(*label);
+        // The path starts in the main menu bar, whatever the panels call their own items.
+        const UiItem* item = label == begin ? findIn("##MainMenuBar", *label) : find(*label);
         if (!item)
             return false;
         // A click on the title of a menu that is already open would close it.

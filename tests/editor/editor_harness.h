@@ -30,7 +30,8 @@ struct SDL_GLContextState;
 //   EXPECT_EQ(h.editor().windowTitle(), "ORVA 3D Studio - Untitled *");
 //
 // Coordinates are screen pixels of the window (the display scale is 1). Input helpers run the
-// frames they need, so what they did is visible when they return. One harness at a time.
+// frames they need, so what they did is visible when they return. ImGui time advances by
+// kFrameSeconds per frame. One harness at a time.
 namespace orva::test {
 
 struct HarnessOptions {
@@ -56,6 +57,8 @@ struct UiItem {
 
 class EditorHarness {
 public:
+    static constexpr float kFrameSeconds = 1.0f / 60.0f;
+
     explicit EditorHarness(HarnessOptions options = {});
     ~EditorHarness();
     EditorHarness(const EditorHarness&) = delete;
@@ -78,6 +81,8 @@ public:
     void moveMouse(ImVec2 pos);
     // Moves there, presses and releases (a frame each), then one more frame.
     void click(ImVec2 pos, ImGuiMouseButton button = ImGuiMouseButton_Left);
+    // Two clicks in quick succession (well within ImGui's double-click time).
+    void doubleClick(ImVec2 pos);
     // Left drag from `from` to `to` in `steps` moves.
     void drag(ImVec2 from, ImVec2 to, int steps = 4);
     // A chord such as ImGuiMod_Ctrl | ImGuiKey_Z: modifiers down, key down, key up, modifiers up.
@@ -89,8 +94,12 @@ public:
     // The last item drawn with this label (the one in the topmost open menu, say); null when none.
     // Windows are not items here, and tabs are found with findTab.
     const UiItem* find(std::string_view label) const;
+    // The last item with this label drawn in the window named `window` ("##MainMenuBar", say).
+    const UiItem* findIn(std::string_view window, std::string_view label) const;
     // The tab drawn with this label in the last frame (a tab strip of the dock layout, say).
     const UiItem* findTab(std::string_view label) const;
+    // Every item with this label, in drawing order (rows of a list drawn with the same "##" label).
+    std::vector<const UiItem*> findAll(std::string_view label) const;
     const UiItem* findId(ImGuiID id) const;
     // Clicks the centre of the item (or else of the tab); false when none has that label.
     bool clickItem(std::string_view label);

@@ -20,9 +20,10 @@ namespace {
 const char* const kPanels[] = {ui::kToolsWindow, ui::kViewportWindow, ui::kOutlinerWindow, ui::kPropertiesWindow,
                                ui::kExplorerWindow};
 
-class EditorScenario : public testing::Test {
+class EditorScenario : public TempDirTest {
 protected:
     void SetUp() override {
+        TempDirTest::SetUp();
         ASSERT_TRUE(h.ok()) << h.error();
         h.frame(2);
     }
@@ -255,6 +256,24 @@ TEST_F(EditorScenario, KeysTypedIntoATextFieldAreText) {
     EXPECT_EQ(objectCount(), 5u);
 }
 
+TEST_F(EditorScenario, TypingANameInTheOutlinerIsNotASelectAll) {
+    // The Outliner's rows in scene order: Plane, Cube, Spawn Point, Camera, Light.
+    const std::vector<const UiItem*> rows = h.findAll("##node");
+    ASSERT_EQ(rows.size(), 5u);
+    h.doubleClick(rows[1]->rect.GetCenter());
+    ASSERT_NE(h.find("##rename"), nullptr) << "the rename field is open";
+
+    h.moveMouse(h.windowCentre(ui::kViewportWindow));
+    h.type("a");
+    EXPECT_EQ(selection().size(), 1u) << "A went into the field";
+    h.press(ImGuiKey_Enter);
+    EXPECT_EQ(h.document().state.scene.find(2)->name, "a");
+    EXPECT_EQ(h.document().undoStack.undoEntries.size(), 1u) << "the rename is the only step";
+
+    h.press(ImGuiKey_A);
+    EXPECT_EQ(selection().size(), 5u) << "after Enter the key is a shortcut again";
+}
+
 TEST_F(EditorScenario, OpenMenusHoldTheKeyboard) {
     ASSERT_TRUE(h.clickMenu({"Object", "Add", "Mesh", "Cube"}));
     ASSERT_TRUE(h.openMenu({"Edit"}));
@@ -421,6 +440,41 @@ TEST_F(EditorScenario, EnterEditModeIsDisabledForALight) {
     h.press(ImGuiKey_Tab);
     EXPECT_EQ(h.document().state.mode, InteractionMode::Object);
     EXPECT_EQ(h.editor().statusMessage, "Select a mesh object to enter Edit Mode");
+}
+
+TEST_F(EditorScenario, SceneMenuListsTheProjectsScenesAndTicksTheOpenOne) {
+    io::Project& project = h.editor().project;
+    ASSERT_TRUE(project.create(path("Game")));
+    const std::string main = io::pathToUtf8(io::pathFromUtf8(project.root) / project.activeScene);
+    std::string level;
+    ASSERT_TRUE(project.addScene("Level", level));
+    ASSERT_TRUE(h.document().save(main));
+    const std::string levelName = io::fileStem(level);
+
+    ASSERT_TRUE(h.openMenu({"Scene"}));
+    ASSERT_NE(h.find("Main"), nullptr);
+    ASSERT_NE(h.find(levelName), nullptr);
+    EXPECT_TRUE(h.find("Main")->checked);
+    EXPECT_FALSE(h.find(levelName)->checked);
+    EXPECT_LT(h.find("Main")->rect.Min.y, h.find(levelName)->rect.Min.y) << "in the project's order";
+    h.closeMenus();
+
+    // Inside a project there is no Save Scene As.
+    ASSERT_TRUE(h.openMenu({"File"}));
+    EXPECT_NE(h.find("Save"), nullptr);
+    EXPECT_EQ(h.find("Save Scene As..."), nullptr);
+    h.closeMenus();
+
+    // Choosing the open scene does nothing; another one is asked for (unsaved changes first).
+    h.document().addPrimitive(PrimitiveType::Sphere);
+    ASSERT_TRUE(h.clickMenu({"Scene", "Main"}));
+    EXPECT_EQ(h.editor().pendingAction, Editor::PendingAction::None);
+    EXPECT_FALSE(h.isPopupOpen("Unsaved Changes"));
+    ASSERT_TRUE(h.clickMenu({"Scene", levelName}));
+    EXPECT_EQ(h.editor().pendingAction, Editor::PendingAction::SwitchScene);
+    EXPECT_EQ(h.editor().pendingPath, level);
+    EXPECT_TRUE(h.isPopupOpen("Unsaved Changes"));
+    ASSERT_TRUE(h.clickItem("Cancel"));
 }
 
 // [SECTION] Quitting and errors

@@ -62,6 +62,15 @@ TEST_F(EditorShell, WindowTitleNamesTheDocumentAndMarksUnsavedChanges) {
     EXPECT_EQ(editor.windowTitle(), "ORVA 3D Studio - Untitled");
 }
 
+TEST_F(EditorShell, WindowTitleNamesTheProjectFolderFirst) {
+    ASSERT_TRUE(editor.project.create(path("My Game")));
+    const std::string scene = io::pathToUtf8(io::pathFromUtf8(editor.project.root) / editor.project.activeScene);
+    ASSERT_TRUE(editor.document.save(scene));
+    EXPECT_EQ(editor.windowTitle(), "ORVA 3D Studio - My Game - Main.orva");
+    editor.document.addLight(LightType::Spot);
+    EXPECT_EQ(editor.windowTitle(), "ORVA 3D Studio - My Game - Main.orva *");
+}
+
 TEST_F(EditorShell, ShortcutLabelsUseThePlatformsPrimaryModifier) {
 #ifdef __APPLE__
     const std::string modifier = "Cmd+";
