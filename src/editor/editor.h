@@ -166,7 +166,7 @@ public:
     std::unique_ptr<Outliner> outliner;
     std::unique_ptr<Inspector> inspector;
     std::unique_ptr<UvEditor> uvEditor;
-    bool shouldQuit = false;  // quitting is confirmed; the loop ends after this frame
+    bool shouldQuit = false; // quitting is confirmed; the loop ends after this frame
     PendingAction pendingAction = PendingAction::None;
     std::string pendingPath;      // the file that OpenFile or SwitchScene will open
     int pendingTextureIndex = -1; // the material the next texture file is for

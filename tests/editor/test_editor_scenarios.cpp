@@ -11,6 +11,7 @@
 #include <misc/cpp/imgui_stdlib.h>
 
 #include "editor/editor_harness.h"
+#include "editor/uv_editor.h"
 #include "io/file_utils.h"
 #include "support/temp_dir.h"
 
@@ -475,6 +476,30 @@ TEST_F(EditorScenario, SceneMenuListsTheProjectsScenesAndTicksTheOpenOne) {
     EXPECT_EQ(h.editor().pendingPath, level);
     EXPECT_TRUE(h.isPopupOpen("Unsaved Changes"));
     ASSERT_TRUE(h.clickItem("Cancel"));
+}
+
+TEST_F(EditorScenario, CtrlZDuringAUvDragCancelsItThenUndoesTheStepBefore) {
+    h.moveMouse(h.windowCentre(ui::kViewportWindow));
+    h.press(ImGuiKey_Tab);
+    h.press(ImGuiKey_A);
+    const Mesh before = *h.document().editMesh();
+    ASSERT_TRUE(h.clickMenu({"Mesh", "UV Mapping", "Sphere Projection"}));
+    ASSERT_EQ(h.document().undoStack.undoLabel(), "UV Mapping");
+    const Mesh mapped = *h.document().editMesh();
+
+    // A move of every UV, left running as a drag would be.
+    UvEditor& uv = *h.editor().uvEditor;
+    const UvEditor::Target target = uv.currentTarget();
+    uv.selectAll(target);
+    uv.beginModal(UvEditor::Modal::Move, target, false, glm::vec2(0.0f));
+    uv.updateModal(target, glm::vec2(0.25f, 0.5f), false);
+    ASSERT_NE(h.document().editMesh()->faces[0].uvs, mapped.faces[0].uvs);
+
+    h.press(ImGuiMod_Ctrl | ImGuiKey_Z);
+    EXPECT_EQ(uv.modal, UvEditor::Modal::None);
+    EXPECT_EQ(h.document().undoStack.redoLabel(), "UV Mapping") << "the projection was undone";
+    for (size_t f = 0; f < before.faces.size(); ++f)
+        EXPECT_EQ(h.document().editMesh()->faces[f].uvs, before.faces[f].uvs) << "face " << f;
 }
 
 // [SECTION] Quitting and errors
