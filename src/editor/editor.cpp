@@ -286,7 +286,7 @@ void Editor::drawHelpWindows() {
     }
     if (showAbout) {
         showAbout = false;
-        status(std::string(kAppName) + " " + kAppVersion);
+        status("The About window is not available yet");
     }
 }
 

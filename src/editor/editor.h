@@ -136,8 +136,8 @@ public:
 
     // Docked windows take the flags the dock layout gives them (DockLayout::placeWindow) along
     // with their own.
-    void drawToolsPanel(bool* open, ImGuiWindowFlags dockFlags);
-    void drawExplorer(bool* open, ImGuiWindowFlags dockFlags);
+    void drawToolsPanel(bool* open, ImGuiWindowFlags dockFlags = 0);
+    void drawExplorer(bool* open, ImGuiWindowFlags dockFlags = 0);
     void drawHelpWindows();
     void drawModals();
     void drawSplash();

@@ -135,13 +135,17 @@ bool expectedFromHarness(Expected* e, std::string* error) {
     }
     h.frame(2);
     e->statusBarHeight = ImGui::GetFrameHeight();
-    for (const char* menu : {"Object", "Add", "Mesh"}) {
-        const orva::test::UiItem* item = h.find(menu);
-        if (!item || !h.openMenu({menu})) {
-            *error = std::string("no menu ") + menu;
+    if (!h.openMenu({"Object", "Add", "Mesh"})) {
+        *error = "could not open Object > Add > Mesh";
+        return false;
+    }
+    const orva::test::UiItem* items[] = {h.findIn("##MainMenuBar", "Object"), h.find("Add"), h.find("Mesh")};
+    for (const orva::test::UiItem* item : items) {
+        if (!item) {
+            *error = "a menu of Object > Add > Mesh is missing";
             return false;
         }
-        e->at[menu] = item->rect.GetCenter();
+        e->at[item->label] = item->rect.GetCenter();
     }
     const orva::test::UiItem* cube = h.find("Cube");
     if (!cube) {
@@ -188,11 +192,11 @@ protected:
         }
     }
 
-    // The program's window: the visible one whose title starts with the application name.
+    // The program's window: the visible one of our child process.
     std::string waitForWindow() {
         for (int i = 0; i < 300; ++i) {
             const std::string id =
-                capture("xdotool search --onlyvisible --name '^ORVA 3D Studio' 2>/dev/null | tail -n 1");
+                capture("xdotool search --onlyvisible --pid " + std::to_string(pid) + " 2>/dev/null | tail -n 1");
             if (!id.empty())
                 return id;
             std::this_thread::sleep_for(100ms);
