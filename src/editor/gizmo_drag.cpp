@@ -17,6 +17,17 @@ glm::vec3 unitColumn(const glm::mat4& m, int column, const glm::vec3& fallback) 
     return length > 1e-12f && std::isfinite(length) ? c / length : fallback;
 }
 
+// A matrix whose inverse is usable: finite entries and a determinant clear of zero (an object scaled
+// to zero on some axis has none, and its inverse would spread infinities into the scene).
+bool isInvertible(const glm::mat4& m) {
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            if (!std::isfinite(m[c][r]))
+                return false;
+    const float det = glm::determinant(m);
+    return std::isfinite(det) && std::abs(det) > 1e-12f;
+}
+
 } // namespace
 
 bool computeGizmoMatrix(Document& document, int gizmoOrientation, glm::mat4* matrix) {
@@ -84,6 +95,28 @@ GizmoDragRecord recordGizmoDrag(Document& document) {
 void applyGizmoDrag(Document& document, const GizmoDragRecord& record, int gizmoOperation, const glm::mat4& start,
                     const glm::mat4& current) {
     DocumentState& state = document.state;
+    // A change that cannot be expressed (degenerate or non-finite matrices) moves nothing rather than
+    // writing infinities into the scene.
+    const bool moveOnly = !record.editMode && gizmoOperation != kGizmoRotate && gizmoOperation != kGizmoScale;
+    if (moveOnly) {
+        if (state.mode != InteractionMode::Object)
+            return;
+        const glm::vec3 offset = glm::vec3(current[3]) - glm::vec3(start[3]);
+        if (!std::isfinite(offset.x) || !std::isfinite(offset.y) || !std::isfinite(offset.z))
+            return;
+        for (const auto& [id, startWorld] : record.objects) {
+            SceneObject* object = state.scene.find(id);
+            const glm::mat4 parentWorld = state.scene.parentWorldMatrix(id);
+            if (!object || !isInvertible(parentWorld))
+                continue;
+            const glm::vec3 target = glm::vec3(startWorld[3]) + offset;
+            object->transform.position = glm::vec3(glm::inverse(parentWorld) * glm::vec4(target, 1.0f));
+        }
+        return;
+    }
+
+    if (!isInvertible(start) || !isInvertible(current))
+        return;
     const glm::mat4 delta = current * glm::inverse(start);
 
     if (record.editMode) {
@@ -93,6 +126,8 @@ void applyGizmoDrag(Document& document, const GizmoDragRecord& record, int gizmo
         if (!mesh)
             return;
         const glm::mat4 world = state.scene.worldMatrix(state.editObjectId);
+        if (!isInvertible(world))
+            return;
         const glm::mat4 toLocal = glm::inverse(world) * delta * world;
         for (const auto& [index, position] : record.vertices)
             if (index < mesh->vertices.size())
@@ -103,22 +138,9 @@ void applyGizmoDrag(Document& document, const GizmoDragRecord& record, int gizmo
 
     if (state.mode != InteractionMode::Object)
         return;
-    if (gizmoOperation == kGizmoRotate || gizmoOperation == kGizmoScale) {
-        for (const auto& [id, startWorld] : record.objects)
-            if (state.scene.find(id))
-                state.scene.setWorldMatrix(id, delta * startWorld);
-        return;
-    }
-
-    const glm::vec3 offset = glm::vec3(current[3]) - glm::vec3(start[3]);
-    for (const auto& [id, startWorld] : record.objects) {
-        SceneObject* object = state.scene.find(id);
-        if (!object)
-            continue;
-        const glm::vec3 target = glm::vec3(startWorld[3]) + offset;
-        const glm::mat4 parentInverse = glm::inverse(state.scene.parentWorldMatrix(id));
-        object->transform.position = glm::vec3(parentInverse * glm::vec4(target, 1.0f));
-    }
+    for (const auto& [id, startWorld] : record.objects)
+        if (state.scene.find(id) && isInvertible(startWorld))
+            state.scene.setWorldMatrix(id, delta * startWorld);
 }
 
 } // namespace orva

@@ -41,7 +41,8 @@ GizmoDragRecord recordGizmoDrag(Document& document);
 // change applied to its recorded world matrix. Object Mode with Move (any other operation value):
 // only positions change, by the difference of the two translations, so rotation and scale are never
 // disturbed by matrix decomposition. Items that vanished, or a mode that no longer matches the
-// record, are skipped.
+// record, are skipped; so is anything whose change would need the inverse of a degenerate matrix
+// (an object or parent scaled to zero): it stays where it is instead of receiving infinities.
 void applyGizmoDrag(Document& document, const GizmoDragRecord& record, int gizmoOperation, const glm::mat4& start,
                     const glm::mat4& current);
 

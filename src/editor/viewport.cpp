@@ -141,8 +141,7 @@ void Viewport::draw(ImGuiWindowFlags extraFlags) {
     params.activeObject = state.selection.active;
     if (state.mode == InteractionMode::Object) {
         params.selection = &state.selection.ids;
-    } else if (const Mesh* mesh = document_.editMesh()) {
-        (void)mesh;
+    } else if (document_.editMesh()) {
         params.editObject = state.editObjectId;
         params.editSelection = &state.vertexSelection;
         params.componentMode = state.componentType;

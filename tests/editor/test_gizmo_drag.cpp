@@ -84,6 +84,7 @@ TEST(GizmoDrag, RotateAppliesTheChangeToEachRecordedWorldMatrix) {
 
 TEST(GizmoDrag, GizmoMatrixNeedsASelectedExistingActiveObject) {
     Document doc;
+    doc.state = DocumentState{};
     glm::mat4 m(1.0f);
     EXPECT_FALSE(computeGizmoMatrix(doc, kGizmoWorld, &m));
     SceneObject* cube = doc.addPrimitive(PrimitiveType::Cube);
@@ -132,6 +133,43 @@ TEST(GizmoDrag, EditModeGizmoAndVertexMove) {
     expectNear(glm::vec3(world * glm::vec4(mesh->vertices[1].position, 1)), w1 + glm::vec3(0, 0, 2));
     EXPECT_EQ(mesh->vertices[2].position, untouched);
     EXPECT_GT(mesh->revision, revision);
+}
+
+// An object flattened to zero on one axis has no inverse: turning it, or moving its children or
+// vertices through it, must leave it unchanged instead of filling it with NaN. Moving it still works.
+TEST(GizmoDrag, ZeroScaleNeverSpreadsNan) {
+    ParentChild s;
+    s.doc.state.scene.find(s.parent)->transform.scale = {0, 2, 2};
+    const glm::mat4 turn = glm::rotate(glm::mat4(1.0f), glm::radians(30.0f), glm::vec3(0, 1, 0));
+
+    s.doc.selectObjects({s.parent}, SelectOp::Replace);
+    glm::mat4 start;
+    ASSERT_TRUE(computeGizmoMatrix(s.doc, kGizmoWorld, &start));
+    GizmoDragRecord record = recordGizmoDrag(s.doc);
+    const Transform parentBefore = s.doc.state.scene.find(s.parent)->transform;
+    applyGizmoDrag(s.doc, record, kGizmoRotate, start, turn * start);
+    EXPECT_EQ(s.doc.state.scene.find(s.parent)->transform.rotationEulerDeg, parentBefore.rotationEulerDeg);
+    applyGizmoDrag(s.doc, record, kGizmoMove, start, translation(glm::vec3(1, 0, 0)) * start);
+    expectNear(s.doc.state.scene.find(s.parent)->transform.position, parentBefore.position + glm::vec3(1, 0, 0));
+
+    // The child sits under the flattened parent: a move cannot be mapped into its parent's space.
+    s.doc.selectObjects({s.child}, SelectOp::Replace);
+    ASSERT_TRUE(computeGizmoMatrix(s.doc, kGizmoWorld, &start));
+    record = recordGizmoDrag(s.doc);
+    const glm::vec3 childBefore = s.doc.state.scene.find(s.child)->transform.position;
+    applyGizmoDrag(s.doc, record, kGizmoMove, start, translation(glm::vec3(1, 0, 0)) * start);
+    EXPECT_EQ(s.doc.state.scene.find(s.child)->transform.position, childBefore);
+
+    // Edit Mode on the flattened parent: its vertices stay put.
+    s.doc.selectObjects({s.parent}, SelectOp::Replace);
+    ASSERT_TRUE(s.doc.enterEditMode());
+    s.doc.selectAllComponents(true);
+    ASSERT_TRUE(computeGizmoMatrix(s.doc, kGizmoLocal, &start));
+    EXPECT_EQ(glm::vec3(start[0]), glm::vec3(1, 0, 0)) << "a zero axis falls back to the world axis";
+    const std::vector<Vertex> vertices = s.doc.editMesh()->vertices;
+    applyGizmoDrag(s.doc, recordGizmoDrag(s.doc), kGizmoMove, start, translation(glm::vec3(0, 1, 0)) * start);
+    for (size_t i = 0; i < vertices.size(); ++i)
+        EXPECT_EQ(s.doc.editMesh()->vertices[i].position, vertices[i].position) << "vertex " << i;
 }
 
 } // namespace

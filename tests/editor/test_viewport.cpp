@@ -266,6 +266,56 @@ TEST_F(ViewportTest, GizmoDragWithoutChangeRecordsNoUndoStep) {
     EXPECT_TRUE(doc.undoStack.undoEntries.empty());
 }
 
+// The panel not drawn while the button is released (another layout for a frame, say): the next
+// frame it is drawn must close the interaction, or undo would stay refused.
+TEST_F(ViewportTest, ReleaseWhileThePanelIsNotDrawnEndsTheDrag) {
+    doc.selectObjects({cube}, SelectOp::Replace);
+    harness.frame();
+    const GizmoLayout layout = gizmoLayoutFor(cube);
+    const glm::vec2 press = layout.axisStart[0] + (layout.axisEnd[0] - layout.axisStart[0]) * 0.7f;
+    harness.moveMouse(press);
+    harness.mouseButton(ImGuiMouseButton_Left, true);
+    harness.moveMouse(press + glm::normalize(layout.axisEnd[0] - layout.originScreen) * 40.0f);
+    ASSERT_TRUE(viewport->gizmoDragging);
+    ASSERT_TRUE(doc.interacting);
+
+    const auto draw = harness.body;
+    harness.body = [] { TransformGizmo::beginFrame(); };
+    harness.mouseButton(ImGuiMouseButton_Left, false);
+    harness.body = draw;
+    harness.frame();
+    EXPECT_FALSE(viewport->gizmoDragging);
+    EXPECT_FALSE(doc.interacting);
+    EXPECT_EQ(doc.undoStack.undoLabel(), "Move");
+    EXPECT_GT(doc.state.scene.find(cube)->transform.position.x, 0.1f);
+    EXPECT_TRUE(doc.undo());
+    EXPECT_EQ(doc.state.scene.find(cube)->transform.position, glm::vec3(0));
+}
+
+TEST_F(ViewportTest, ToolbarButtonsChangeSettingsWithoutSelecting) {
+    doc.selectObjects({cube}, SelectOp::Replace);
+    float comboWidth = 0, moveWidth = 0, frameHeight = 0;
+    const auto draw = harness.body;
+    harness.body = [&] {
+        draw();
+        const ImGuiStyle& style = ImGui::GetStyle();
+        frameHeight = ImGui::GetFrameHeight();
+        comboWidth = frameHeight * 1.6f + ImGui::CalcTextSize("Object Mode").x;
+        moveWidth = ImGui::CalcTextSize("Move").x + 2.0f * style.FramePadding.x;
+    };
+    harness.frame();
+    // Object Mode: the combo, then Move and Rotate.
+    const glm::vec2 rotate(8 + comboWidth + 12 + moveWidth + 4 + 6, 8 + frameHeight * 0.5f);
+    harness.moveMouse(rotate);
+    EXPECT_TRUE(viewport->toolbarHovered);
+    EXPECT_FALSE(viewport->inputHovered);
+    harness.click(rotate);
+    EXPECT_EQ(settings.gizmoOperation, kGizmoRotate);
+    EXPECT_EQ(selected(), std::vector<uint32_t>{cube}) << "a toolbar click is not a click on empty space";
+    harness.click(rotate - glm::vec2(moveWidth * 0.5f + 4, 0));
+    EXPECT_EQ(settings.gizmoOperation, kGizmoMove);
+}
+
 TEST_F(ViewportTest, EditModeBoxSelectsVisibleVerticesUnlessXray) {
     doc.selectObjects({cube}, SelectOp::Replace);
     ASSERT_TRUE(doc.enterEditMode());
