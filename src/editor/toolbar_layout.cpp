@@ -5,10 +5,16 @@
 namespace orva {
 
 std::vector<glm::vec2> layoutToolbar(const ToolbarLayoutInput& input) {
+    std::vector<glm::vec2> positions;
+    layoutToolbar(input, positions);
+    return positions;
+}
+
+void layoutToolbar(const ToolbarLayoutInput& input, std::vector<glm::vec2>& positions) {
     const size_t count = input.items.size();
-    std::vector<glm::vec2> positions(count, input.origin);
+    positions.assign(count, input.origin);
     if (count == 0)
-        return positions;
+        return;
     const size_t blockFirst = std::min(input.rightBlockFirst, count);
 
     glm::vec2 cursor = input.origin; // top-left of the next item when it starts a line
@@ -40,7 +46,7 @@ std::vector<glm::vec2> layoutToolbar(const ToolbarLayoutInput& input) {
     for (size_t i = 0; i < blockFirst; ++i)
         place(i);
     if (blockFirst == count)
-        return positions;
+        return;
 
     // The block's width: its items side by side with their own gaps (the first one's gap is the
     // block gap, counted separately).
@@ -61,7 +67,6 @@ std::vector<glm::vec2> layoutToolbar(const ToolbarLayoutInput& input) {
     }
     for (size_t i = blockFirst + 1; i < count; ++i)
         place(i);
-    return positions;
 }
 
 } // namespace orva

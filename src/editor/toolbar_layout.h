@@ -31,5 +31,8 @@ struct ToolbarLayoutInput {
 // after `blockGap`, otherwise at origin.x on a new line; inside the block the items flow and wrap
 // as the others do.
 std::vector<glm::vec2> layoutToolbar(const ToolbarLayoutInput& input);
+// The same into `positions` (resized to the item count), so a caller drawing every frame can reuse
+// its buffer.
+void layoutToolbar(const ToolbarLayoutInput& input, std::vector<glm::vec2>& positions);
 
 } // namespace orva

@@ -6,7 +6,6 @@
 
 #include "document/document.h"
 #include "editor/editor_settings.h"
-#include "editor/toolbar_layout.h"
 #include "editor/transform_gizmo.h"
 #include "render/renderer.h"
 #include "render/viewport_render_params.h"
@@ -283,8 +282,8 @@ void Viewport::drawToolbar() {
     entries[count++] = {Projection, camera.orthographic ? "Orthographic" : "Perspective", 4.0f};
 
     const float comboWidth = ImGui::GetFrameHeight() * 1.6f + ImGui::CalcTextSize("Object Mode").x;
-    ToolbarLayoutInput input;
-    input.items.reserve(count);
+    ToolbarLayoutInput& input = toolbarInput_;
+    input.items.clear();
     for (size_t i = 0; i < count; ++i) {
         const float width = entries[i].item == Mode
                                 ? comboWidth
@@ -296,7 +295,8 @@ void Viewport::drawToolbar() {
     input.origin = panelPos + glm::vec2(8.0f);
     input.right = panelPos.x + panelSize.x - 8.0f;
     input.lineAdvance = ImGui::GetFrameHeight() + 4.0f;
-    const std::vector<glm::vec2> positions = layoutToolbar(input);
+    layoutToolbar(input, toolbarPositions_);
+    const std::vector<glm::vec2>& positions = toolbarPositions_;
 
     ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, ImVec2(4.0f, 4.0f));
     ImGui::PushStyleColor(ImGuiCol_Button, ImVec4(0.16f, 0.16f, 0.17f, 0.88f));

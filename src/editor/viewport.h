@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <imgui.h>
 
 #include "document/picking.h"
 #include "document/selection.h"
 #include "editor/gizmo_drag.h"
+#include "editor/toolbar_layout.h"
 #include "scene/math.h"
 
 // The "Viewport" panel: the document's scene rendered at the panel's pixel size and shown as an image,
@@ -95,6 +97,9 @@ private:
     EditorSettings& settings_;
     PickCache pickCache_;
     bool gizmoHot_ = false; // the gizmo is hovered or in use this frame
+    // Toolbar layout buffers kept between frames so that an idle frame does not allocate.
+    ToolbarLayoutInput toolbarInput_;
+    std::vector<glm::vec2> toolbarPositions_;
 };
 
 } // namespace orva
