@@ -2,6 +2,11 @@
 
 #include <backends/imgui_impl_opengl3.h>
 
+#include <fstream>
+
+#include "io/bmp.h"
+#include "render/framebuffer.h"
+#include "render/gl_functions.h"
 #include "render/gl_test_context.h"
 
 namespace orva::test {
@@ -10,6 +15,7 @@ GlImguiHarness::~GlImguiHarness() {
     if (!context_)
         return;
     ImGui::SetCurrentContext(context_);
+    target_.reset();
     if (backend_)
         ImGui_ImplOpenGL3_Shutdown();
     ImGui::DestroyContext(context_);
@@ -29,6 +35,15 @@ bool GlImguiHarness::start(const glm::vec2& displaySize, std::string* error) {
         return false;
     }
     backend_ = true;
+    target_ = std::make_unique<Framebuffer>();
+    Framebuffer::Desc desc;
+    desc.width = int(displaySize.x);
+    desc.height = int(displaySize.y);
+    desc.depth = false;
+    if (!target_->create(desc)) {
+        *error = "the offscreen target for the interface could not be made";
+        return false;
+    }
     return true;
 }
 
@@ -40,8 +55,29 @@ void GlImguiHarness::frame(int count) {
         if (body)
             body();
         ImGui::Render();
+        target_->bind();
+        gl::glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        gl::glClear(GL_COLOR_BUFFER_BIT);
         ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+        gl::glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
+}
+
+std::vector<uint8_t> GlImguiHarness::readPixels() const {
+    const int w = target_->desc.width, h = target_->desc.height;
+    std::vector<uint8_t> rgba(size_t(w) * size_t(h) * 4);
+    gl::glBindFramebuffer(GL_FRAMEBUFFER, target_->fbo);
+    gl::glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    gl::glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    return rgba;
+}
+
+bool GlImguiHarness::saveBmp(const std::string& path) const {
+    const std::vector<uint8_t> rgba = readPixels();
+    const std::vector<uint8_t> bmp = io::encodeBmp32(rgba.data(), target_->desc.width, target_->desc.height);
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bmp.data()), std::streamsize(bmp.size()));
+    return bool(out);
 }
 
 void GlImguiHarness::moveMouse(const glm::vec2& p) {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <imgui.h>
 
@@ -10,6 +13,10 @@
 // A Dear ImGui context drawn with the OpenGL3 backend into the test GL context (no platform
 // backend): the test feeds input events the way the SDL backend would and runs whole frames,
 // so panels that show GL textures can be driven like a user would. Needs a display (Xvfb).
+namespace orva {
+class Framebuffer;
+}
+
 namespace orva::test {
 
 class GlImguiHarness {
@@ -27,8 +34,12 @@ public:
     // What each frame draws, between ImGui::NewFrame and ImGui::Render.
     std::function<void()> body;
 
-    // Runs `count` frames of 1/60 s, each rendered by the OpenGL3 backend.
+    // Runs `count` frames of 1/60 s, each rendered by the OpenGL3 backend into an offscreen target of
+    // the display size (the test window itself is tiny and hidden).
     void frame(int count = 1);
+    // The last frame's pixels, RGBA, rows bottom-up; and the same written as a BMP file.
+    std::vector<uint8_t> readPixels() const;
+    bool saveBmp(const std::string& path) const;
 
     // Each queues one input event and runs one frame, so no event waits in ImGui's queue.
     void moveMouse(const glm::vec2& p);
@@ -44,6 +55,7 @@ public:
 
 private:
     ImGuiContext* context_ = nullptr;
+    std::unique_ptr<Framebuffer> target_;
     bool backend_ = false;
     bool shift_ = false, ctrl_ = false, alt_ = false;
 };

@@ -155,6 +155,16 @@ TEST_F(ViewportTest, PanelFillsTheWindowAndRendersAtItsPixelSize) {
     EXPECT_EQ(viewport->panelSize, kDisplay);
     EXPECT_TRUE(viewport->hovered);
     EXPECT_NE(renderer.colorTexture(), 0u);
+
+    // The scene image shows through: the panel's centre (the cube) is neither black nor left empty,
+    // and the frame is kept for a person to look at.
+    doc.selectObjects({cube}, SelectOp::Replace);
+    harness.frame();
+    const std::vector<uint8_t> rgba = harness.readPixels();
+    const glm::vec2 c = screenOf({0, 0, 0});
+    const size_t at = (size_t(kDisplay.y - 1 - c.y) * size_t(kDisplay.x) + size_t(c.x)) * 4;
+    EXPECT_GT(int(rgba[at]) + rgba[at + 1] + rgba[at + 2], 30);
+    EXPECT_TRUE(harness.saveBmp(std::string(ORVA_TEST_ARTIFACT_DIR) + "/viewport_panel.bmp"));
 }
 
 TEST_F(ViewportTest, ClickSelectsAndShiftClickToggles) {
@@ -452,6 +462,7 @@ TEST_F(ViewportTest, NarrowPanelStillDrawsAndSelects) {
     EXPECT_EQ(viewport->panelSize, glm::vec2(180, 500));
     harness.click(screenOf({0, 0, 0}) + glm::vec2(0, 5));
     EXPECT_EQ(selected(), std::vector<uint32_t>{cube});
+    EXPECT_TRUE(harness.saveBmp(std::string(ORVA_TEST_ARTIFACT_DIR) + "/viewport_narrow.bmp"));
 }
 
 } // namespace
