@@ -386,6 +386,29 @@ TEST_F(ViewportTest, EditModeFaceClickSelectsTheFaceCornersAndGizmoMovesThem) {
     EXPECT_EQ(doc.editMesh()->vertices[0].position, before[0].position);
 }
 
+TEST_F(ViewportTest, EditModeEdgeClickSelectsItsTwoVerticesAndEmptyClickClears) {
+    doc.selectObjects({cube}, SelectOp::Replace);
+    ASSERT_TRUE(doc.enterEditMode());
+    doc.setComponentType(ComponentType::Edge);
+    harness.frame();
+    // The top edge facing the camera, clicked off its middle so no gizmo is involved.
+    harness.click(screenOf({0.3f, 1.0f, 1.0f}));
+    const Mesh* mesh = doc.editMesh();
+    ASSERT_EQ(doc.selectedVertexCount(), 2u);
+    for (size_t i = 0; i < mesh->vertices.size(); ++i) {
+        const glm::vec3 p = mesh->vertices[i].position;
+        EXPECT_EQ(doc.state.vertexSelection[i] != 0, p.y > 0.5f && p.z > 0.5f) << "vertex " << i;
+    }
+    // Shift on empty space keeps the selection; a plain click there clears it.
+    harness.modifiers(true, false, false);
+    harness.click(emptyPoint());
+    harness.modifiers(false, false, false);
+    EXPECT_EQ(doc.selectedVertexCount(), 2u);
+    harness.click(emptyPoint());
+    EXPECT_EQ(doc.selectedVertexCount(), 0u);
+    EXPECT_EQ(doc.state.mode, InteractionMode::Edit);
+}
+
 TEST_F(ViewportTest, CameraDragsAndWheel) {
     const glm::vec2 centre = emptyPoint();
     const float yaw = doc.camera.yawDeg, pitch = doc.camera.pitchDeg;
