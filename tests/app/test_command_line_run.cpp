@@ -142,7 +142,7 @@ TEST_F(CommandLineRun, ExportGlbAndObj) {
     EXPECT_EQ(r.out, "Exported " + obj + "\n");
     const std::string text = readText(obj);
     EXPECT_NE(text.find("o Crate"), std::string::npos) << text.substr(0, 300);
-    EXPECT_NE(text.find("o Hidden Ball"), std::string::npos);
+    EXPECT_NE(text.find("o Hidden_Ball"), std::string::npos) << "hidden objects are exported too";
 
     // Without an input: the default scene.
     r = run("--export '" + path("default.glb") + "'");
