@@ -32,9 +32,7 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
-void fail(std::FILE* err, const std::string& message) {
-    std::fprintf(err, "%s: %s\n", kAppName, message.c_str());
-}
+void fail(std::FILE* err, const std::string& message) { std::fprintf(err, "%s: %s\n", kAppName, message.c_str()); }
 
 // The scene a task works on: the scene file `path`, or the default scene when `path` is empty.
 // `title` receives the file's stem, or "ORVA Game" for the default scene.
@@ -94,8 +92,8 @@ int exportScene(const LaunchOptions& options, std::FILE* out, std::FILE* err) {
         return 1;
     }
     const io::ExportOptions whole;
-    const bool ok = ext == ".glb" ? io::exportGlb(scene, target, whole, &error)
-                                  : io::exportObj(scene, target, whole, &error);
+    const bool ok =
+        ext == ".glb" ? io::exportGlb(scene, target, whole, &error) : io::exportObj(scene, target, whole, &error);
     if (!ok) {
         fail(err, "Export failed: " + error);
         return 1;
@@ -169,11 +167,17 @@ int runCommandLineTask(const LaunchOptions& options, std::FILE* out, std::FILE* 
         return 1;
     }
     switch (options.task) {
-    case CommandLineTask::Help: std::fputs(commandLineUsage(), out); return 0;
-    case CommandLineTask::BuildWeb: return buildWeb(options, out, err);
-    case CommandLineTask::Export: return exportScene(options, out, err);
-    case CommandLineTask::Serve: return serve(options, out, err);
-    case CommandLineTask::None: break;
+    case CommandLineTask::Help:
+        std::fputs(commandLineUsage(), out);
+        return 0;
+    case CommandLineTask::BuildWeb:
+        return buildWeb(options, out, err);
+    case CommandLineTask::Export:
+        return exportScene(options, out, err);
+    case CommandLineTask::Serve:
+        return serve(options, out, err);
+    case CommandLineTask::None:
+        break;
     }
     return 0;
 }

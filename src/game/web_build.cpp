@@ -46,8 +46,8 @@ nlohmann::json gameJson(const std::string& title, const PlayerSpawn& spawn) {
     game["generator"] = std::string(kAppName) + " " + kAppVersion;
     // The player script's own defaults are the same values.
     game["player"] = {
-        {"eyeHeight", 1.6},  {"gravity", 18.0},  {"height", 1.7},     {"jumpSpeed", 5.5},
-        {"radius", 0.3},     {"runSpeed", 8.0},  {"stepHeight", 0.35}, {"walkSpeed", 4.5},
+        {"eyeHeight", 1.6}, {"gravity", 18.0}, {"height", 1.7},      {"jumpSpeed", 5.5},
+        {"radius", 0.3},    {"runSpeed", 8.0}, {"stepHeight", 0.35}, {"walkSpeed", 4.5},
     };
     game["scene"] = "scene.glb";
     game["spawn"] = {
@@ -66,12 +66,24 @@ std::string escapeHtml(const std::string& text) {
     out.reserve(text.size());
     for (const char c : text) {
         switch (c) {
-        case '"': out += "&quot;"; break;
-        case '&': out += "&amp;"; break;
-        case '\'': out += "&#39;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c; break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += c;
+            break;
         }
     }
     return out;
@@ -116,8 +128,8 @@ PlayerSpawn findPlayerSpawn(const Scene& scene) {
     return spawn;
 }
 
-bool buildWebGame(const Scene& scene, const std::string& folder, const WebBuildOptions& options,
-                  WebBuildResult* result, std::string* error) {
+bool buildWebGame(const Scene& scene, const std::string& folder, const WebBuildOptions& options, WebBuildResult* result,
+                  std::string* error) {
     // The scene is checked and exported before anything touches the disk, so a refused build
     // leaves an earlier build in the folder as it was.
     io::ExportOptions exportOptions;
@@ -175,7 +187,8 @@ bool buildWebGame(const Scene& scene, const std::string& folder, const WebBuildO
     const PlayerSpawn spawn = findPlayerSpawn(scene);
     // A title that is not valid UTF-8 (a file name from a foreign encoding) gets U+FFFD in place
     // of the bad bytes instead of failing the build.
-    const std::string json = gameJson(options.title, spawn).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    const std::string json =
+        gameJson(options.title, spawn).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
     if (!write(root / "game.json", json.data(), json.size()))
         return false;
 

@@ -103,8 +103,7 @@ TEST_F(CommandLineRun, BuildWebOfTheDefaultSceneAndOfAFile) {
     const std::string level = path("level");
     r = run("'" + scene + "' --build-web '" + level + "'");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "Built web game in " + level +
-                         " (no Spawn Point in the scene: using a default start position)\n");
+    EXPECT_EQ(r.out, "Built web game in " + level + " (no Spawn Point in the scene: using a default start position)\n");
     const json game = json::parse(readText(fs::path(level) / "game.json"));
     EXPECT_EQ(game["title"], "Crate Level");
     EXPECT_EQ(game["spawn"]["position"], json::array({0.0, 1.0, 3.5})) << "the hidden object does not count";

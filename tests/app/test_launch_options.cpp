@@ -81,7 +81,12 @@ TEST(LaunchOptions, WindowLessTasks) {
         {"missing folder", {"--build-web"}, T::None, "", "", false, "--build-web needs an output folder."},
         {"empty folder", {"--serve", ""}, T::None, "", "", false, "--serve needs a folder."},
         {"missing file", {"in.orva", "--export"}, T::None, "", "in.orva", false, "--export needs an output file."},
-        {"two different tasks", {"--build-web", "out", "--serve", "out"}, T::Serve, "out", "", false,
+        {"two different tasks",
+         {"--build-web", "out", "--serve", "out"},
+         T::Serve,
+         "out",
+         "",
+         false,
          "Use only one of --build-web, --export and --serve."},
         {"joined value not recognised", {"--build-web=out"}, T::None, "", "", false, ""},
     };

@@ -185,15 +185,46 @@ TEST(WebBuildSpawn, Rules) {
         {"empty scene: the default", [](Scene&) {}, {0, 0, 5}, 0, 0, nullptr},
         {"unit cube: in front of it", [](Scene& s) { addCube(s, "Cube"); }, {0, 1.0f, 3.5f}, 0, 0, nullptr},
         {"cube moved: box in world space",
-         [](Scene& s) { addCube(s, "Cube", {4, 2, -6}); }, {4, 3.0f, -2.5f}, 0, 0, nullptr},
+         [](Scene& s) {
+             addCube(s, "Cube", {4, 2, -6});
+         },
+         {4, 3.0f, -2.5f},
+         0,
+         0,
+         nullptr},
         {"hidden cube does not count",
-         [](Scene& s) { addCube(s, "Cube"); addCube(s, "Far", {0, 0, 50})->visible = false; },
-         {0, 1.0f, 3.5f}, 0, 0, nullptr},
-        {"unrotated spawn faces -Z", [](Scene& s) { addSpawn(s, "Start", {1, 0, 2}); }, {1, 0, 2}, 0, 0, "Start"},
+         [](Scene& s) {
+             addCube(s, "Cube");
+             addCube(s, "Far", {0, 0, 50})->visible = false;
+         },
+         {0, 1.0f, 3.5f},
+         0,
+         0,
+         nullptr},
+        {"unrotated spawn faces -Z",
+         [](Scene& s) {
+             addSpawn(s, "Start", {1, 0, 2});
+         },
+         {1, 0, 2},
+         0,
+         0,
+         "Start"},
         {"90 degrees about +Y faces -X",
-         [](Scene& s) { addSpawn(s, "Start", {0, 0, 0}, {0, 90, 0}); }, {0, 0, 0}, 90, 0, "Start"},
+         [](Scene& s) {
+             addSpawn(s, "Start", {0, 0, 0}, {0, 90, 0});
+         },
+         {0, 0, 0},
+         90,
+         0,
+         "Start"},
         {"tilted up 30 degrees about +X",
-         [](Scene& s) { addSpawn(s, "Start", {0, 0, 0}, {30, 0, 0}); }, {0, 0, 0}, 0, 30, "Start"},
+         [](Scene& s) {
+             addSpawn(s, "Start", {0, 0, 0}, {30, 0, 0});
+         },
+         {0, 0, 0},
+         0,
+         30,
+         "Start"},
         {"first visible wins, hidden ignored",
          [](Scene& s) {
              addCube(s, "Cube");
@@ -201,17 +232,28 @@ TEST(WebBuildSpawn, Rules) {
              addSpawn(s, "First", {1, 0, 0});
              addSpawn(s, "Second", {2, 0, 0});
          },
-         {1, 0, 0}, 0, 0, "First"},
+         {1, 0, 0},
+         0,
+         0,
+         "First"},
         {"child of a moved parent: world position",
          [](Scene& s) {
              SceneObject* parent = addCube(s, "Parent", {10, 0, 0});
              parent->transform.rotationEulerDeg = {0, 90, 0};
              s.setParent(addSpawn(s, "Child", {0, 1, 0})->id, parent->id, false);
          },
-         {10, 1, 0}, 90, 0, "Child"},
+         {10, 1, 0},
+         90,
+         0,
+         "Child"},
         {"zero scale: yaw and pitch 0",
-         [](Scene& s) { addSpawn(s, "Flat", {3, 0, 0}, {0, 45, 0})->transform.scale = glm::vec3(0.0f); },
-         {3, 0, 0}, 0, 0, "Flat"},
+         [](Scene& s) {
+             addSpawn(s, "Flat", {3, 0, 0}, {0, 45, 0})->transform.scale = glm::vec3(0.0f);
+         },
+         {3, 0, 0},
+         0,
+         0,
+         "Flat"},
     };
     for (const Case& c : cases) {
         Scene scene;
