@@ -20,6 +20,7 @@
 #include "editor/inspector.h"
 #include "editor/outliner.h"
 #include "editor/uv_editor.h"
+#include "editor/viewport.h"
 #include "io/file_utils.h"
 #include "version.h"
 
@@ -62,7 +63,7 @@ bool Editor::initialize(std::string* error) {
         splashDone = true;
     fileDialogs.window = window;
 
-    // The Viewport joins these when it arrives.
+    viewport = std::make_unique<Viewport>(document, renderer, settings);
     outliner = std::make_unique<Outliner>(document);
     inspector = std::make_unique<Inspector>(document, renderer);
     uvEditor = std::make_unique<UvEditor>(document, renderer);
@@ -92,6 +93,7 @@ void Editor::shutdown() {
     shutDown = true;
     // Order: the panels (Viewport, Outliner, Inspector, UV Editor), which hold references to the
     // renderer, then the branding textures, then the renderer, all while the GL context is current.
+    viewport.reset();
     outliner.reset();
     inspector.reset();
     uvEditor.reset();
@@ -235,33 +237,31 @@ void Editor::setupDockLayout() {
 // [SECTION] Panels
 //-----------------------------------------------------------------------------
 
-// Until the viewport panel arrives this is an empty "Viewport" window; its hover state stands in
-// for the panel's, so the viewport shortcuts already work over it.
 void Editor::drawViewportPanel() {
-    placeholderViewportHovered = false;
     ImGuiWindowFlags dockFlags = 0;
-    if (!dock.placeWindow(ui::kViewportWindow, &dockFlags))
+    if (!viewport || !dock.placeWindow(ui::kViewportWindow, &dockFlags))
         return;
-    const ImGuiWindowFlags flags = ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoScrollbar |
-                                   ImGuiWindowFlags_NoScrollWithMouse | ImGuiWindowFlags_NoCollapse | dockFlags;
-    ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0.0f, 0.0f));
-    const bool visible = ImGui::Begin(ui::kViewportWindow, nullptr, flags);
-    ImGui::PopStyleVar();
-    if (visible) {
-        // As the panel's image does: hovered even while another item (a text field) is active.
-        placeholderViewportHovered = ImGui::IsWindowHovered(ImGuiHoveredFlags_AllowWhenBlockedByActiveItem);
-    }
-    ImGui::End();
+    viewport->onStatus = [this](const std::string& message) { status(message); };
+    viewport->draw(dockFlags);
 }
 
-bool Editor::viewportHovered() const { return placeholderViewportHovered; }
+// The view commands of the menus and shortcuts; the shortcuts act while the viewport's image was
+// hovered in the last frame.
+bool Editor::viewportHovered() const { return viewport && viewport->hovered; }
 
-void Editor::viewportFrameSelected() {}
+void Editor::viewportFrameSelected() {
+    if (viewport)
+        viewport->frameSelected();
+}
 
-void Editor::viewportFrameAll() {}
+void Editor::viewportFrameAll() {
+    if (viewport)
+        viewport->frameAll();
+}
 
 void Editor::viewportSetView(float yawDegrees, float pitchDegrees) {
-    document.camera.setView(yawDegrees, pitchDegrees);
+    if (viewport)
+        viewport->setView(yawDegrees, pitchDegrees);
 }
 
 // A panel that has not arrived yet: an empty window with its title, in its place in the layout.

@@ -19,6 +19,7 @@ namespace orva {
 class Inspector;
 class Outliner;
 class UvEditor;
+class Viewport;
 
 // The whole user interface. The Application constructs one on its window, calls `initialize`,
 // then `frame` once per ImGui frame, reads `windowTitle` and `shouldQuit` after every frame,
@@ -163,6 +164,7 @@ public:
     std::string lastWebBuild; // UTF-8 folder of the last successful web build
     // The panels, made by initialize and destroyed by shutdown; they hold references to the document
     // and the renderer.
+    std::unique_ptr<Viewport> viewport;
     std::unique_ptr<Outliner> outliner;
     std::unique_ptr<Inspector> inspector;
     std::unique_ptr<UvEditor> uvEditor;
@@ -229,8 +231,6 @@ private:
     void drawUnsavedChangesModal();
     void drawErrorModal();
 
-    // Until the viewport panel arrives, the hover state of its placeholder window.
-    bool placeholderViewportHovered = false;
     bool shutDown = false;
 };
 

@@ -222,6 +222,19 @@ TEST_F(EditorScenario, ViewportKeysActOnlyOverTheViewport) {
     EXPECT_EQ(h.editor().statusMessage, "Deleted 5 object(s)");
 }
 
+TEST_F(EditorScenario, FramingGoesThroughTheViewport) {
+    // F aims at the selected Cube (centred at (0, 1, 0)); View > Frame All takes in the 20 m plane.
+    h.document().camera.target = glm::vec3(5.0f, 5.0f, 5.0f);
+    h.moveMouse(h.windowCentre(ui::kViewportWindow));
+    h.press(ImGuiKey_F);
+    EXPECT_NEAR(glm::length(h.document().camera.target - glm::vec3(0.0f, 1.0f, 0.0f)), 0.0f, 1e-4f);
+    const float close = h.document().camera.distance;
+    ASSERT_TRUE(h.clickMenu({"View", "Frame All"}));
+    EXPECT_GT(h.document().camera.distance, close);
+    ASSERT_TRUE(h.clickMenu({"View", "Viewpoint", "Top"}));
+    EXPECT_FLOAT_EQ(h.document().camera.pitchDeg, 89.5f);
+}
+
 TEST_F(EditorScenario, KeysTypedIntoATextFieldAreText) {
     // A text field of the test's own, over the Explorer.
     std::string field;
