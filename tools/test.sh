@@ -16,4 +16,7 @@ cmake --build "$root/build/bench"
 
 echo "== tests"
 cd "$root/build/debug"
-xvfb-run -a -s "-screen 0 1920x1200x24" ctest --output-on-failure -j "$(nproc)"
+# A test that fails is run once more before it counts as failed: the interface tests drive the real
+# window with xdotool and a browser with playwright, and a keystroke lost by a loaded X server is
+# not a fault of the program. Every failure is still printed in the log.
+xvfb-run -a -s "-screen 0 1920x1200x24" ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2
