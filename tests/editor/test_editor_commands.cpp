@@ -203,6 +203,45 @@ TEST_F(EditorCommands, OpeningASceneOfAProjectSwitchesProjectAndActiveScene) {
     e().handleDroppedFile(broken);
     EXPECT_EQ(e().errorTitle, "Could not open project");
     EXPECT_EQ(h.document().path, lone);
+
+    // A project scene that does not load leaves the open project as it was, so a later Save cannot
+    // write into the other project.
+    e().handleDroppedFile(intro);
+    ASSERT_TRUE(e().project.isOpen());
+    io::Project brokenProject;
+    ASSERT_TRUE(brokenProject.create(path("Broken"), &error)) << error;
+    const std::string brokenMain = (fs::path(brokenProject.root) / brokenProject.activeScene).string();
+    ASSERT_TRUE(io::writeFileAtomic(brokenMain, bytes.data(), bytes.size()));
+    e().handleDroppedFile(brokenMain);
+    EXPECT_EQ(e().errorTitle, "Could not open scene");
+    EXPECT_EQ(e().project.root, made.root);
+    EXPECT_EQ(h.document().path, intro);
+}
+
+TEST_F(EditorCommands, OpenProjectThroughTheFolderPrompt) {
+    io::Project made;
+    std::string error;
+    ASSERT_TRUE(made.create(path("Game"), &error)) << error;
+    writeScene((fs::path(made.root) / made.activeScene).string());
+
+    // A folder without a project says so and opens nothing.
+    h.press(ImGuiMod_Ctrl | ImGuiKey_O);
+    h.frame();
+    ASSERT_TRUE(h.isPopupOpen("Project Folder"));
+    EXPECT_NE(h.find("Open Project"), nullptr);
+    typeIntoPrompt(path("Nothing"));
+    EXPECT_EQ(e().errorTitle, "Could not open project");
+    EXPECT_FALSE(e().project.isOpen());
+    h.press(ImGuiKey_Escape);
+
+    h.press(ImGuiMod_Ctrl | ImGuiKey_O);
+    h.frame();
+    ASSERT_TRUE(h.isPopupOpen("Project Folder"));
+    typeIntoPrompt(path("Game"));
+    ASSERT_TRUE(e().project.isOpen());
+    EXPECT_EQ(e().statusMessage, "Opened project " + made.root);
+    EXPECT_EQ(h.document().path, (fs::path(made.root) / "Scenes" / "Main.orva").string());
+    EXPECT_EQ(e().windowTitle(), "ORVA 3D Studio - Game - Main.orva");
 }
 
 TEST_F(EditorCommands, ExportThroughTheTypedPathWritesTheFile) {
