@@ -121,6 +121,19 @@ TEST_F(EditorCommands, SaveInThePromptOfAnUntitledSceneSavesAsThenOpensTheWaitin
     EXPECT_TRUE(h.document().dirty);
 }
 
+TEST_F(EditorCommands, SaveAsIntoAMissingFolderFailsAndDropsTheWaitingAction) {
+    dirtyTheScene();
+    e().commandSaveAs(Editor::PendingAction::Quit);
+    h.frame(2);
+    ASSERT_TRUE(h.isPopupOpen("Enter File Path"));
+    typeIntoPrompt(path("missing/level"));
+    EXPECT_EQ(e().errorTitle, "Save failed");
+    EXPECT_FALSE(e().shouldQuit);
+    EXPECT_EQ(e().pendingAction, Editor::PendingAction::None);
+    EXPECT_TRUE(h.document().dirty);
+    EXPECT_TRUE(h.document().path.empty());
+}
+
 TEST_F(EditorCommands, DroppedFilesThatCannotBeOpenedOnlySetTheStatus) {
     e().handleDroppedFile(path("notes.txt"));
     EXPECT_EQ(e().statusMessage, "Cannot open notes.txt: drop a .fbx, .obj or .orva file");
