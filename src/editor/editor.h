@@ -32,7 +32,7 @@ class Viewport;
 //   main_menu.cpp  the main menu bar and its menus
 //   shortcuts.cpp  the keyboard shortcuts
 //   commands.cpp   the command... functions the menus, shortcuts and panels call
-//   modals.cpp     the modal windows (error, unsaved changes)
+//   modals.cpp     the modal windows (unsaved changes, typed path, project folder, error)
 //
 // Members are public: the panels, the menus and the tests read and set them directly.
 class Editor {
@@ -122,8 +122,23 @@ public:
     void commandBuildWeb(bool run);
     void commandOpenGameInBrowser();
     void applyTextureFile(int materialIndex, const std::string& path);
+    // Opens the native dialog for `tag`, its filters and its default location; that location also
+    // prefills the typed-path prompt should the dialog fail.
     void showFileDialog(bool save, DialogTag tag);
+    // Handles every dialog answer that has arrived: a chosen path, a failure (the typed-path
+    // prompt opens) or a cancel (a Save As drops the action waiting behind it).
     void processDialogResults();
+    // Does what the dialog for `tag` was opened for with the chosen `path`; unknown tags are ignored.
+    void handleDialogPath(DialogTag tag, const std::string& path);
+    // Opens the scene file `path` into the document and, inside a project, makes it the active
+    // scene. False after reporting the error.
+    bool openScene(const std::string& path);
+    // Opens a scene file: with its project when it lies in a project's Scenes folder, otherwise on
+    // its own (the open project is closed). False after reporting the error.
+    bool openProject(const std::string& path);
+    // Where dialogs start: the project root, else the folder of the document's file, else the
+    // user's Documents or home folder; empty when none is known.
+    std::string defaultDirectory() const;
     // No native dialog is waiting for an answer (menu items that open dialogs need this).
     bool dialogIdle() const;
 
@@ -229,7 +244,12 @@ private:
     void drawEditModeToggleItem();
 
     void drawUnsavedChangesModal();
+    void drawPathPromptModal();
+    void drawProjectFolderModal();
     void drawErrorModal();
+    void createProject(const std::string& folder);
+    void openProjectFolder(const std::string& folder);
+    void addSceneToProject();
 
     bool shutDown = false;
 };
