@@ -171,6 +171,19 @@ TEST_F(EditorTools, SnapStepsAreGreyedOutWhileSnapIsOffAndKeepTheirValues) {
     EXPECT_EQ(h.editor().settings.gizmoOrientation, kGizmoLocal);
 }
 
+TEST_F(EditorTools, ToolsGameSectionRunsAndStopsTheServer) {
+    saveScene("arena.orva");
+    EXPECT_EQ(h.findIn(ui::kToolsWindow, "Stop Server"), nullptr) << "only while the server runs";
+    ASSERT_TRUE(h.clickItem("Build and Run (Web)  F5"));
+    ASSERT_TRUE(h.editor().webServer.running()) << h.editor().statusMessage;
+    h.frame();
+    ASSERT_TRUE(h.clickItem("Open"));
+    EXPECT_EQ(openedUrls.size(), 2u);
+    ASSERT_TRUE(h.clickItem("Stop Server"));
+    EXPECT_FALSE(h.editor().webServer.running());
+    EXPECT_EQ(h.editor().statusMessage, "Game server stopped");
+}
+
 TEST_F(EditorTools, MeshToolsWaitForEditMode) {
     const UiItem* extrude = h.findIn(ui::kToolsWindow, "Extrude");
     ASSERT_NE(extrude, nullptr);
