@@ -466,8 +466,6 @@ void Editor::runMeshOp(bool ok, const std::string& errorText, const std::string&
 // [SECTION] Web game
 //-----------------------------------------------------------------------------
 
-void Editor::commandBuildWeb(bool /*run*/) { status("Web builds are not available yet"); }
-
-void Editor::commandOpenGameInBrowser() { status("Web builds are not available yet"); }
+// commandBuildWeb and commandOpenGameInBrowser are in web_commands.cpp.
 
 } // namespace orva

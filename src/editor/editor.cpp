@@ -264,34 +264,6 @@ void Editor::viewportSetView(float yawDegrees, float pitchDegrees) {
         viewport->setView(yawDegrees, pitchDegrees);
 }
 
-// A panel that has not arrived yet: an empty window with its title, in its place in the layout.
-void Editor::drawPlaceholderPanel(const char* name, bool* open, ImGuiWindowFlags dockFlags) {
-    if (ImGui::Begin(name, open, dockFlags))
-        ImGui::TextDisabled("%s", name);
-    ImGui::End();
-}
-
-void Editor::drawToolsPanel(bool* open, ImGuiWindowFlags dockFlags) {
-    drawPlaceholderPanel(ui::kToolsWindow, open, dockFlags);
-}
-
-void Editor::drawExplorer(bool* open, ImGuiWindowFlags dockFlags) {
-    drawPlaceholderPanel(ui::kExplorerWindow, open, dockFlags);
-}
-
-void Editor::drawHelpWindows() {
-    if (showControls) {
-        showControls = false;
-        status("The Keyboard & Mouse Controls window is not available yet");
-    }
-    if (showAbout) {
-        showAbout = false;
-        status("The About window is not available yet");
-    }
-}
-
-void Editor::drawSplash() { splashDone = true; }
-
 //-----------------------------------------------------------------------------
 // [SECTION] Status bar
 //-----------------------------------------------------------------------------

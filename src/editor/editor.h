@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,12 @@ class Viewport;
 //   shortcuts.cpp  the keyboard shortcuts
 //   commands.cpp   the command... functions the menus, shortcuts and panels call
 //   modals.cpp     the modal windows (unsaved changes, typed path, project folder, error)
+//   modals.cpp     the modal windows (error, unsaved changes)
+//   web_commands.cpp  the web game build, its server and the browser
+//   tools_panel.cpp   the Tools panel
+//   explorer.cpp      the Explorer panel over the project folder
+//   help_windows.cpp  the controls window and the About box
+//   splash.cpp        the start-up splash
 //
 // Members are public: the panels, the menus and the tests read and set them directly.
 class Editor {
@@ -119,7 +126,12 @@ public:
     void commandToggleEditMode();
     // Reports a mesh operation on the status line (never in the error modal).
     void runMeshOp(bool ok, const std::string& errorText, const std::string& successMessage);
+    // The folder a web build goes to (UTF-8): the project's "Builds" folder, else beside the scene
+    // file, else below the user preference folder.
+    std::string webBuildDirectory() const;
+    // Builds the scene as a web game; with `run` also serves it and opens the browser.
     void commandBuildWeb(bool run);
+    // Opens the running game's local address in the browser; says where to go when it cannot.
     void commandOpenGameInBrowser();
     void applyTextureFile(int materialIndex, const std::string& path);
     // Opens the native dialog for `tag`, its filters and its default location; that location also
@@ -177,6 +189,9 @@ public:
     game::LocalWebServer webServer;
     bool allowLan = false;    // serve web builds to phones on the local network too
     std::string lastWebBuild; // UTF-8 folder of the last successful web build
+    // Opens a web address in the default browser, true when it was handed over; SDL_OpenURL
+    // unless replaced (tests replace it so that no browser starts).
+    std::function<bool(const std::string& url)> openUrl;
     // The panels, made by initialize and destroyed by shutdown; they hold references to the document
     // and the renderer.
     std::unique_ptr<Viewport> viewport;
@@ -221,7 +236,6 @@ private:
     void drawStatusBar();
     void setupDockLayout();
     void drawViewportPanel();
-    void drawPlaceholderPanel(const char* name, bool* open, ImGuiWindowFlags dockFlags);
     // The viewport's view commands; the shortcuts and the View menu call these.
     bool viewportHovered() const;
     void viewportFrameSelected();
