@@ -1,0 +1,242 @@
+#include "io/model_data.h"
+
+#include <cstring>
+#include <type_traits>
+
+namespace orva::io {
+
+namespace {
+
+constexpr char kMagic[8] = {'O', 'R', 'V', 'A', 'M', 'D', 'L', '1'};
+constexpr int32_t kMaxTextureSize = 16384;
+constexpr uint8_t kFaceSmooth = 1;
+constexpr uint8_t kFaceHasUvs = 2;
+
+class Writer {
+public:
+    explicit Writer(std::string& out) : out_(out) {}
+
+    template <typename T> void put(const T& value) {
+        static_assert(std::is_trivially_copyable_v<T>);
+        out_.append(reinterpret_cast<const char*>(&value), sizeof(T));
+    }
+    void putBytes(const void* data, size_t size) { out_.append(static_cast<const char*>(data), size); }
+    void putString(const std::string& s) {
+        put(uint32_t(s.size()));
+        putBytes(s.data(), s.size());
+    }
+
+private:
+    std::string& out_;
+};
+
+// Every read checks the remaining length; after the first failure all reads fail.
+class Reader {
+public:
+    Reader(const char* data, size_t size) : p_(data), end_(data + size) {}
+
+    bool ok() const { return ok_; }
+    size_t left() const { return size_t(end_ - p_); }
+    bool atEnd() const { return p_ == end_; }
+
+    template <typename T> bool get(T& value) {
+        static_assert(std::is_trivially_copyable_v<T>);
+        return getBytes(&value, sizeof(T));
+    }
+    bool getBytes(void* out, size_t size) {
+        if (!ok_ || left() < size)
+            return ok_ = false;
+        if (size)
+            std::memcpy(out, p_, size);
+        p_ += size;
+        return true;
+    }
+    bool getString(std::string& s) {
+        uint32_t size = 0;
+        if (!get(size) || left() < size)
+            return ok_ = false;
+        s.assign(p_, size);
+        p_ += size;
+        return true;
+    }
+    // A count of elements that each take at least `minBytes`: refuses counts the remaining bytes
+    // cannot hold, so a damaged count never turns into a huge allocation.
+    bool getCount(uint32_t& count, size_t minBytes) {
+        if (!get(count) || size_t(count) > left() / minBytes)
+            return ok_ = false;
+        return true;
+    }
+    bool fail() { return ok_ = false; }
+
+private:
+    const char* p_;
+    const char* end_;
+    bool ok_ = true;
+};
+
+void encodeMaterial(Writer& w, const Material& m) {
+    w.putString(m.name);
+    w.put(m.baseColor);
+    w.put(m.metallic);
+    w.put(m.roughness);
+    w.put(m.baseColorTexture);
+    w.put(m.uvScale);
+    w.put(m.uvOffset);
+    w.put(m.uvRotationDeg);
+}
+
+bool decodeMaterial(Reader& r, Material& m, size_t textureCount) {
+    if (!(r.getString(m.name) && r.get(m.baseColor) && r.get(m.metallic) && r.get(m.roughness) &&
+          r.get(m.baseColorTexture) && r.get(m.uvScale) && r.get(m.uvOffset) && r.get(m.uvRotationDeg)))
+        return false;
+    return m.baseColorTexture >= -1 && (m.baseColorTexture < 0 || size_t(m.baseColorTexture) < textureCount);
+}
+
+void encodeMesh(Writer& w, const Mesh& mesh) {
+    w.put(uint32_t(mesh.vertices.size()));
+    w.putBytes(mesh.vertices.data(), mesh.vertices.size() * sizeof(Vertex));
+    w.put(uint32_t(mesh.faces.size()));
+    for (const Face& f : mesh.faces) {
+        const bool uvs = f.hasUVs();
+        w.put(uint32_t(f.indices.size()));
+        w.put(uint8_t((f.smooth ? kFaceSmooth : 0) | (uvs ? kFaceHasUvs : 0)));
+        w.putBytes(f.indices.data(), f.indices.size() * sizeof(uint32_t));
+        if (uvs)
+            w.putBytes(f.uvs.data(), f.uvs.size() * sizeof(glm::vec2));
+    }
+}
+
+bool decodeMesh(Reader& r, Mesh& mesh) {
+    static_assert(sizeof(Vertex) == sizeof(glm::vec3));
+    uint32_t vertexCount = 0, faceCount = 0;
+    if (!r.getCount(vertexCount, sizeof(Vertex)))
+        return false;
+    mesh.vertices.resize(vertexCount);
+    if (!r.getBytes(mesh.vertices.data(), size_t(vertexCount) * sizeof(Vertex)))
+        return false;
+    // A face takes at least its count, its flags and three indices.
+    if (!r.getCount(faceCount, sizeof(uint32_t) + 1 + 3 * sizeof(uint32_t)))
+        return false;
+    mesh.faces.resize(faceCount);
+    for (Face& f : mesh.faces) {
+        uint32_t corners = 0;
+        uint8_t flags = 0;
+        if (!r.getCount(corners, sizeof(uint32_t)) || !r.get(flags) || corners < 3)
+            return r.fail();
+        f.indices.resize(corners);
+        if (!r.getBytes(f.indices.data(), size_t(corners) * sizeof(uint32_t)))
+            return false;
+        for (uint32_t i : f.indices)
+            if (i >= vertexCount)
+                return r.fail();
+        if (flags & kFaceHasUvs) {
+            f.uvs.resize(corners);
+            if (!r.getBytes(f.uvs.data(), size_t(corners) * sizeof(glm::vec2)))
+                return false;
+        }
+        f.smooth = (flags & kFaceSmooth) != 0;
+    }
+    return true;
+}
+
+} // namespace
+
+void encodeModelData(const ModelData& model, std::string& out) {
+    out.clear();
+    Writer w(out);
+    w.putBytes(kMagic, sizeof(kMagic));
+    w.put(uint32_t(model.textures.size()));
+    for (const Texture& t : model.textures) {
+        static const std::vector<uint8_t> kNoBytes;
+        const std::vector<uint8_t>& bytes = t.data ? t.data->bytes : kNoBytes;
+        w.putString(t.name);
+        w.putString(t.data ? t.data->mimeType : std::string());
+        w.put(t.data ? t.data->width : 0);
+        w.put(t.data ? t.data->height : 0);
+        w.put(uint64_t(bytes.size()));
+        w.putBytes(bytes.data(), bytes.size());
+    }
+    w.put(uint32_t(model.materials.size()));
+    for (const Material& m : model.materials)
+        encodeMaterial(w, m);
+    w.put(uint32_t(model.objects.size()));
+    for (const ModelObject& o : model.objects) {
+        w.putString(o.name);
+        w.put(o.parent);
+        w.put(o.world);
+        w.put(o.material);
+        w.put(uint8_t(o.visible ? 1 : 0));
+        encodeMesh(w, o.mesh);
+    }
+    w.put(uint32_t(model.warnings.size()));
+    for (const std::string& s : model.warnings)
+        w.putString(s);
+}
+
+bool decodeModelData(const char* data, size_t size, ModelData& out, std::string* error) {
+    ModelData model;
+    Reader r(data, size);
+    auto fail = [&]() {
+        if (error)
+            *error = "the model data is damaged";
+        return false;
+    };
+
+    char magic[sizeof(kMagic)];
+    if (!r.getBytes(magic, sizeof(magic)) || std::memcmp(magic, kMagic, sizeof(kMagic)) != 0)
+        return fail();
+
+    uint32_t count = 0;
+    if (!r.getCount(count, 4 + 4 + 4 + 4 + 8))
+        return fail();
+    model.textures.resize(count);
+    for (Texture& t : model.textures) {
+        std::string mime;
+        int32_t width = 0, height = 0;
+        uint64_t byteCount = 0;
+        if (!(r.getString(t.name) && r.getString(mime) && r.get(width) && r.get(height) && r.get(byteCount)))
+            return fail();
+        if ((mime != "image/png" && mime != "image/jpeg") || width < 1 || width > kMaxTextureSize || height < 1 ||
+            height > kMaxTextureSize || byteCount == 0 || byteCount > r.left())
+            return fail();
+        std::vector<uint8_t> bytes(static_cast<size_t>(byteCount));
+        r.getBytes(bytes.data(), bytes.size());
+        t.data = makeTextureData(std::move(mime), std::move(bytes), width, height);
+    }
+
+    if (!r.getCount(count, 4 + 16 + 4 + 4 + 4 + 8 + 8 + 4))
+        return fail();
+    model.materials.resize(count);
+    for (Material& m : model.materials)
+        if (!decodeMaterial(r, m, model.textures.size()))
+            return fail();
+
+    if (!r.getCount(count, 4 + 4 + 64 + 4 + 1 + 4 + 4))
+        return fail();
+    model.objects.resize(count);
+    for (size_t i = 0; i < model.objects.size(); ++i) {
+        ModelObject& o = model.objects[i];
+        uint8_t visible = 0;
+        if (!(r.getString(o.name) && r.get(o.parent) && r.get(o.world) && r.get(o.material) && r.get(visible)))
+            return fail();
+        if (o.parent < -1 || (o.parent >= 0 && size_t(o.parent) >= i) || o.material < -1 ||
+            (o.material >= 0 && size_t(o.material) >= model.materials.size()))
+            return fail();
+        o.visible = visible != 0;
+        if (!decodeMesh(r, o.mesh))
+            return fail();
+    }
+
+    if (!r.getCount(count, 4))
+        return fail();
+    model.warnings.resize(count);
+    for (std::string& s : model.warnings)
+        if (!r.getString(s))
+            return fail();
+    if (!r.atEnd())
+        return fail();
+    out = std::move(model);
+    return true;
+}
+
+} // namespace orva::io
