@@ -175,7 +175,7 @@ bool runInChildProcess(const std::function<std::string()>& work, std::string& ou
     }
     if (timedOut) {
         output.clear();
-        setError(error, "did not finish within " + std::to_string(limits.timeoutSeconds) + " seconds");
+        setError(error, "was stopped after running for " + std::to_string(limits.timeoutSeconds) + " seconds");
         return false;
     }
     if (readFailed) {

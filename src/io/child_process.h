@@ -13,8 +13,9 @@ struct ChildProcessLimits {
 };
 
 // Runs `work` in a child process and moves the bytes it returned into `output`.
-// Returns false and fills `error` (when given) with a short reason, without a trailing full stop
-// ("the reader stopped on signal 11 (Segmentation fault)"), when the child could not be started,
+// Returns false and fills `error` (when given) with a short predicate for a sentence about the
+// child, without a full stop ("crashed (signal 11: Segmentation fault)", "exited with status 3",
+// "was stopped after running for 600 seconds"), when the child could not be started,
 // crashed, exited before handing over all of its bytes, or ran out of time; `output` is then
 // empty. The child ends with _exit: it runs no destructors or exit handlers and flushes no
 // stdio buffers, so nothing the parent owns (files, windows, GL contexts) is touched twice.

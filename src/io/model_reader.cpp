@@ -468,6 +468,19 @@ private:
     int skinnedNodes_ = 0;
 };
 
+// Whether any face has 3 or more corners (points and lines do not make a polygon mesh).
+bool hasPolygons(const aiScene& scene) {
+    for (unsigned m = 0; m < scene.mNumMeshes && scene.mMeshes; ++m) {
+        const aiMesh* mesh = scene.mMeshes[m];
+        if (!mesh || !mesh->mFaces)
+            continue;
+        for (unsigned f = 0; f < mesh->mNumFaces; ++f)
+            if (mesh->mFaces[f].mNumIndices >= 3)
+                return true;
+    }
+    return false;
+}
+
 std::string lowerExtension(const std::string& path) {
     std::string ext = pathToUtf8(pathFromUtf8(path).extension());
     for (char& c : ext)
@@ -499,8 +512,15 @@ bool readModel(const std::string& path, ModelData& out, std::string* error) {
                 importer.SetIOHandler(makeObjMtlIOSystem(path, mtl));
         }
         // No post-processing beyond the structure check: triangulation, mesh merging, vertex
-        // joining and normal generation would all lose what the file says.
-        const aiScene* scene = importer.ReadFile(path, aiProcess_ValidateDataStructure);
+        // joining and normal generation would all lose what the file says. The check refuses
+        // files without meshes or faces, which deserve their own message, so it runs afterwards.
+        const aiScene* scene = importer.ReadFile(path, 0);
+        if (scene && scene->mRootNode && !hasPolygons(*scene)) {
+            setError(error, name + " contains no polygon meshes.");
+            return false;
+        }
+        if (scene)
+            scene = importer.ApplyPostProcessing(aiProcess_ValidateDataStructure);
         if (!scene || !scene->mRootNode) {
             std::string reason = importer.GetErrorString();
             while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ' || reason.back() == '.'))
