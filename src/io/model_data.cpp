@@ -9,8 +9,6 @@ namespace {
 
 constexpr char kMagic[8] = {'O', 'R', 'V', 'A', 'M', 'D', 'L', '1'};
 constexpr int32_t kMaxTextureSize = 16384;
-constexpr uint8_t kFaceSmooth = 1;
-constexpr uint8_t kFaceHasUvs = 2;
 
 class Writer {
 public:
@@ -92,54 +90,68 @@ bool decodeMaterial(Reader& r, Material& m, size_t textureCount) {
     return m.baseColorTexture >= -1 && (m.baseColorTexture < 0 || size_t(m.baseColorTexture) < textureCount);
 }
 
-void encodeMesh(Writer& w, const Mesh& mesh) {
-    w.put(uint32_t(mesh.vertices.size()));
-    w.putBytes(mesh.vertices.data(), mesh.vertices.size() * sizeof(Vertex));
-    w.put(uint32_t(mesh.faces.size()));
-    for (const Face& f : mesh.faces) {
-        const bool uvs = f.hasUVs();
-        w.put(uint32_t(f.indices.size()));
-        w.put(uint8_t((f.smooth ? kFaceSmooth : 0) | (uvs ? kFaceHasUvs : 0)));
-        w.putBytes(f.indices.data(), f.indices.size() * sizeof(uint32_t));
-        if (uvs)
-            w.putBytes(f.uvs.data(), f.uvs.size() * sizeof(glm::vec2));
-    }
+template <typename T> void putArray(Writer& w, const std::vector<T>& v) {
+    w.put(uint32_t(v.size()));
+    w.putBytes(v.data(), v.size() * sizeof(T));
 }
 
-bool decodeMesh(Reader& r, Mesh& mesh) {
-    static_assert(sizeof(Vertex) == sizeof(glm::vec3));
-    uint32_t vertexCount = 0, faceCount = 0;
-    if (!r.getCount(vertexCount, sizeof(Vertex)))
+template <typename T> bool getArray(Reader& r, std::vector<T>& v) {
+    uint32_t count = 0;
+    if (!r.getCount(count, sizeof(T)))
         return false;
-    mesh.vertices.resize(vertexCount);
-    if (!r.getBytes(mesh.vertices.data(), size_t(vertexCount) * sizeof(Vertex)))
+    v.resize(count);
+    return r.getBytes(v.data(), size_t(count) * sizeof(T));
+}
+
+void encodeMesh(Writer& w, const ModelMesh& mesh) {
+    putArray(w, mesh.positions);
+    putArray(w, mesh.cornerCounts);
+    putArray(w, mesh.faceFlags);
+    putArray(w, mesh.corners);
+    putArray(w, mesh.uvs);
+}
+
+bool decodeMesh(Reader& r, ModelMesh& mesh) {
+    if (!(getArray(r, mesh.positions) && getArray(r, mesh.cornerCounts) && getArray(r, mesh.faceFlags) &&
+          getArray(r, mesh.corners) && getArray(r, mesh.uvs)))
         return false;
-    // A face takes at least its count, its flags and three indices.
-    if (!r.getCount(faceCount, sizeof(uint32_t) + 1 + 3 * sizeof(uint32_t)))
-        return false;
-    mesh.faces.resize(faceCount);
-    for (Face& f : mesh.faces) {
-        uint32_t corners = 0;
-        uint8_t flags = 0;
-        if (!r.getCount(corners, sizeof(uint32_t)) || !r.get(flags) || corners < 3)
+    if (mesh.faceFlags.size() != mesh.cornerCounts.size() || mesh.uvs.size() != mesh.corners.size())
+        return r.fail();
+    uint64_t total = 0;
+    for (uint32_t n : mesh.cornerCounts) {
+        if (n < 3)
             return r.fail();
-        f.indices.resize(corners);
-        if (!r.getBytes(f.indices.data(), size_t(corners) * sizeof(uint32_t)))
-            return false;
-        for (uint32_t i : f.indices)
-            if (i >= vertexCount)
-                return r.fail();
-        if (flags & kFaceHasUvs) {
-            f.uvs.resize(corners);
-            if (!r.getBytes(f.uvs.data(), size_t(corners) * sizeof(glm::vec2)))
-                return false;
-        }
-        f.smooth = (flags & kFaceSmooth) != 0;
+        total += n;
     }
+    if (total != mesh.corners.size())
+        return r.fail();
+    const size_t vertexCount = mesh.positions.size();
+    for (uint32_t i : mesh.corners)
+        if (i >= vertexCount)
+            return r.fail();
     return true;
 }
 
 } // namespace
+
+Mesh ModelMesh::toMesh() const {
+    Mesh mesh;
+    mesh.vertices.resize(positions.size());
+    for (size_t i = 0; i < positions.size(); ++i)
+        mesh.vertices[i].position = positions[i];
+    mesh.faces.resize(cornerCounts.size());
+    size_t at = 0;
+    for (size_t f = 0; f < cornerCounts.size(); ++f) {
+        Face& face = mesh.faces[f];
+        const size_t n = cornerCounts[f];
+        face.indices.assign(corners.begin() + std::ptrdiff_t(at), corners.begin() + std::ptrdiff_t(at + n));
+        if (faceFlags[f] & kHasUvs)
+            face.uvs.assign(uvs.begin() + std::ptrdiff_t(at), uvs.begin() + std::ptrdiff_t(at + n));
+        face.smooth = (faceFlags[f] & kSmooth) != 0;
+        at += n;
+    }
+    return mesh;
+}
 
 void encodeModelData(const ModelData& model, std::string& out) {
     out.clear();
@@ -211,7 +223,7 @@ bool decodeModelData(const char* data, size_t size, ModelData& out, std::string*
         if (!decodeMaterial(r, m, model.textures.size()))
             return fail();
 
-    if (!r.getCount(count, 4 + 4 + 64 + 4 + 1 + 4 + 4))
+    if (!r.getCount(count, 4 + 4 + 64 + 4 + 1 + 5 * 4))
         return fail();
     model.objects.resize(count);
     for (size_t i = 0; i < model.objects.size(); ++i) {

@@ -95,9 +95,10 @@ bool addToScene(Scene& scene, ModelData& model, ImportResult& result) {
         SceneObject* object = scene.createObject(ObjectType::Mesh, part.name);
         if (!object)
             return false;
-        result.vertexCount += part.mesh.vertices.size();
-        result.faceCount += part.mesh.faces.size();
-        *object->mesh = std::move(part.mesh);
+        *object->mesh = part.mesh.toMesh();
+        part.mesh = ModelMesh(); // no longer needed: free it while the rest is built
+        result.vertexCount += object->mesh->vertices.size();
+        result.faceCount += object->mesh->faces.size();
         object->material = material;
         object->visible = part.visible;
         const uint32_t id = object->id;

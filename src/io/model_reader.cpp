@@ -294,7 +294,7 @@ private:
         for (size_t p = 0; p < parts.size(); ++p) {
             ModelObject object;
             buildPart(parts[p].second, toScene, moveVertices, object.mesh);
-            if (object.mesh.faces.empty())
+            if (object.mesh.faceCount() == 0)
                 continue;
             const aiMaterial* material = materialAt(parts[p].first);
             if (first < 0) {
@@ -315,12 +315,17 @@ private:
     }
 
     void buildPart(const std::vector<const aiMesh*>& meshes, const glm::dmat4& toScene, bool moveVertices,
-                   Mesh& out) {
-        welder_.reset();
-        size_t faceCount = 0;
-        for (const aiMesh* mesh : meshes)
+                   ModelMesh& out) {
+        size_t faceCount = 0, cornerCount = 0;
+        for (const aiMesh* mesh : meshes) {
             faceCount += mesh->mNumFaces;
-        out.faces.reserve(faceCount);
+            cornerCount += mesh->mNumVertices;
+        }
+        welder_.reset(cornerCount / 4); // closed meshes share each position among about 4 corners
+        out.cornerCounts.reserve(faceCount);
+        out.faceFlags.reserve(faceCount);
+        out.corners.reserve(cornerCount);
+        out.uvs.reserve(cornerCount);
 
         for (const aiMesh* mesh : meshes) {
             if (!mesh->mVertices || !mesh->mFaces)
@@ -338,29 +343,25 @@ private:
                 if (!inRange)
                     continue;
 
-                std::vector<uint32_t> indices(n);
-                std::vector<glm::vec2> faceUvs;
-                if (uvs)
-                    faceUvs.resize(n);
+                const size_t first = out.corners.size();
                 for (unsigned i = 0; i < n; ++i) {
                     const unsigned v = face.mIndices[i];
                     const aiVector3D& p = mesh->mVertices[v];
                     bool added = false;
-                    indices[i] = welder_.weld(p.x, p.y, p.z, added);
+                    out.corners.push_back(welder_.weld(p.x, p.y, p.z, added));
                     if (added)
-                        out.addVertex(scenePosition(p, toScene, moveVertices));
-                    if (uvs)
-                        faceUvs[i] = glm::vec2(finiteOrZero(uvs[v].x), finiteOrZero(uvs[v].y));
+                        out.positions.push_back(scenePosition(p, toScene, moveVertices));
+                    out.uvs.push_back(uvs ? glm::vec2(finiteOrZero(uvs[v].x), finiteOrZero(uvs[v].y)) : glm::vec2(0.0f));
                 }
-                bool smooth = false;
-                if (normals)
-                    smooth = bendsAway(normals, face.mIndices, n,
-                                       polygonNormal(mesh->mVertices, face.mIndices, n));
                 if (space_.mirrored) {
-                    std::reverse(indices.begin(), indices.end());
-                    std::reverse(faceUvs.begin(), faceUvs.end());
+                    std::reverse(out.corners.begin() + std::ptrdiff_t(first), out.corners.end());
+                    std::reverse(out.uvs.begin() + std::ptrdiff_t(first), out.uvs.end());
                 }
-                out.addFace(std::move(indices), std::move(faceUvs), smooth);
+                uint8_t flags = uvs ? ModelMesh::kHasUvs : 0;
+                if (normals && bendsAway(normals, face.mIndices, n, polygonNormal(mesh->mVertices, face.mIndices, n)))
+                    flags |= ModelMesh::kSmooth;
+                out.cornerCounts.push_back(n);
+                out.faceFlags.push_back(flags);
             }
         }
     }

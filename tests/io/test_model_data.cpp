@@ -41,9 +41,11 @@ ModelData sampleModel() {
         o.material = i == 0 ? 0 : -1;
         o.visible = i == 0;
         for (int v = 0; v < 4; ++v)
-            o.mesh.addVertex({float(v & 1), float(v >> 1), 0});
-        o.mesh.addFace({0, 1, 3, 2}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, true);
-        o.mesh.addFace({0, 1, 2});
+            o.mesh.positions.push_back({float(v & 1), float(v >> 1), 0});
+        o.mesh.cornerCounts = {4, 3};
+        o.mesh.faceFlags = {orva::io::ModelMesh::kSmooth | orva::io::ModelMesh::kHasUvs, 0};
+        o.mesh.corners = {0, 1, 3, 2, 0, 1, 2};
+        o.mesh.uvs = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}, {0, 0}, {0, 0}};
         model.objects.push_back(std::move(o));
     }
     model.warnings = {"first", "second"};
@@ -64,7 +66,7 @@ TEST(ModelData, RoundTrip) {
     EXPECT_EQ(back.objects[1].world, model.objects[1].world);
     EXPECT_EQ(back.objects[1].material, -1);
     EXPECT_FALSE(back.objects[1].visible);
-    const orva::Mesh& mesh = back.objects[0].mesh;
+    const orva::Mesh mesh = back.objects[0].mesh.toMesh();
     ASSERT_EQ(mesh.faces.size(), 2u);
     EXPECT_EQ(mesh.vertices[3].position, glm::vec3(1, 1, 0));
     EXPECT_EQ(mesh.faces[0].indices, (std::vector<uint32_t>{0, 1, 3, 2}));
@@ -97,7 +99,7 @@ TEST(ModelData, DamagedBytesAreRefusedOrStayConsistent) {
         if (!decodeModelData(changed.data(), changed.size(), out))
             continue;
         for (size_t i = 0; i < out.objects.size(); ++i) {
-            EXPECT_TRUE(out.objects[i].mesh.validate()) << at;
+            EXPECT_TRUE(out.objects[i].mesh.toMesh().validate()) << at;
             EXPECT_LT(out.objects[i].parent, int32_t(i)) << at;
             EXPECT_LT(out.objects[i].material, int32_t(out.materials.size())) << at;
         }
