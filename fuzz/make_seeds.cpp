@@ -1,5 +1,6 @@
 // Writes a small starting corpus for each fuzz target: one tiny image per format the decoder
-// reads (made with stb_image_write or by hand) and a few Base64 texts. Not a fuzz target itself.
+// reads (made with stb_image_write or by hand), a few Base64 texts, a few HTTP requests, and scene
+// files written by the scene writer. Not a fuzz target itself.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -7,8 +8,10 @@
 
 #include <stb_image_write.h>
 
+#include "document/document.h"
 #include "io/file_utils.h"
 #include "io/image.h"
+#include "io/scene_file.h"
 
 namespace {
 
@@ -37,8 +40,13 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path root = argv[1];
     const std::filesystem::path images = root / "fuzz_texture", base64 = root / "fuzz_base64";
+    const std::filesystem::path http = root / "fuzz_http_request";
+    const std::filesystem::path scenes = root / "fuzz_scene_file", json = root / "fuzz_json_reader";
     std::filesystem::create_directories(images);
     std::filesystem::create_directories(base64);
+    std::filesystem::create_directories(http);
+    std::filesystem::create_directories(scenes);
+    std::filesystem::create_directories(json);
 
     const int w = 4, h = 3;
     std::vector<uint8_t> rgba;
@@ -71,5 +79,33 @@ int main(int argc, char** argv) {
     ok &= put(base64 / "padded", text("Zm9vYg=="));
     ok &= put(base64 / "wrapped", text("YWJj\r\nZGVm\nZ2g=\n"));
     ok &= put(base64 / "bad", text("YW\tJj-_"));
+
+    // What a browser sends for a web build, and the refusals.
+    ok &= put(http / "index", text("GET / HTTP/1.1\r\nHost: 127.0.0.1:8080\r\nAccept: */*\r\n\r\n"));
+    ok &= put(http / "folder", text("GET /lib/ HTTP/1.1\r\n\r\n"));
+    ok &= put(http / "query", text("GET /game.json?v=123#start HTTP/1.1\r\n\r\n"));
+    ok &= put(http / "head", text("HEAD /scene.glb HTTP/1.1\r\n\r\n"));
+    ok &= put(http / "encoded", text("GET /a%20b.txt HTTP/1.1\r\n\r\n"));
+    ok &= put(http / "traversal", text("GET /lib/%2e%2e/..%2fsecret HTTP/1.1\r\n\r\n"));
+    ok &= put(http / "backslash", text("GET /lib\\..\\index.html HTTP/1.1\r\n\r\n"));
+    ok &= put(http / "post", text("POST / HTTP/1.1\r\nContent-Length: 2\r\n\r\nhi"));
+    ok &= put(http / "bad", text("GET\r\n\r\n"));
+    ok &= put(http / "unfinished", text("GET / HTTP/1.1\r\nHost: x\r\n"));
+
+    // The default scene with a textured material and a parented camera.
+    orva::Document document;
+    document.setMaterialTexture(
+        0,
+        orva::makeTextureData(
+            "image/png", encoded([&] { stbi_write_png_to_func(appendTo, &out, w, h, 4, rgba.data(), w * 4); }), w, h),
+        "seed.png");
+    document.setParent(4, 2);
+    const std::string scene = orva::io::serializeOrvaProject(document.state.scene, {});
+    ok &= put(scenes / "default.orva", text(scene));
+    ok &= put(scenes / "minimal.orva", text(R"({"format": "ORVA", "formatVersion": {"major": 1, "minor": 3}})"));
+    ok &= put(json / "scene.json", text(scene));
+    ok &=
+        put(json / "values.json",
+            text(R"([0, -0, -0.0, 1.5e-3, 1e400, 18446744073709551616, "\u00e9\ud83d\ude00", true, null, {"a": {}}])"));
     return ok ? 0 : 1;
 }

@@ -13,7 +13,12 @@ case "$seconds" in
 '' | *[!0-9]*) echo "fuzz: the time per target must be a whole number of seconds, not '$seconds'" >&2; exit 2 ;;
 esac
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_base64 fuzz_texture)
+if [ ${#targets[@]} -eq 0 ]; then
+    # Every fuzz/fuzz_<name>.cpp is the target fuzz_<name>.
+    for source in "$root"/fuzz/fuzz_*.cpp; do
+        targets+=("$(basename "$source" .cpp)")
+    done
+fi
 
 if ! command -v clang++ >/dev/null 2>&1; then
     echo "fuzz: installing clang" >&2

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "document/document_state.h"
+#include "document/selection.h"
+#include "document/undo_stack.h"
+#include "scene/orbit_camera.h"
+#include "scene/primitives.h"
+#include "scene/scene.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The open scene as the editor sees it: the scene with its selection and Edit Mode state, the
+// view camera, the file path, the unsaved-changes flag and the undo history. Every undoable
+// change goes through an operation here that first takes a checkpoint (a full copy of `state`)
+// and then changes the state; undo and redo swap whole snapshots. Refused operations take no
+// checkpoint and change nothing; they report by their result (null, false, 0), and only the file
+// operations carry a message. Main thread only.
+namespace orva {
+
+class Document {
+public:
+    OrbitCamera camera;  // the view camera; not part of the undo state
+    DocumentState state; // the current state
+    UndoStack undoStack{100};
+    std::string path;               // the file opened or last saved; empty for a new scene
+    bool dirty = false;             // unsaved changes
+    bool interacting = false;       // a continuous edit (gizmo drag, slider drag) is open
+    DocumentState interactionStart; // the state when that edit began
+
+    // A new default scene with the default view camera.
+    Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    // [SECTION] Life and files
+
+    // A fresh default scene: empty history, no path, clean, Object Mode, view camera reset.
+    void newScene();
+    // Fills an empty scene: materials "Material" and "Ground", Plane (1), Cube (2), Spawn Point (3),
+    // Camera (4) and Light (5); the Cube is selected and active.
+    void setupDefaultScene();
+    // Target (0, 1, 0), distance 16, field of view 50, perspective, yaw 40 and pitch 26.
+    void resetViewCamera();
+    // The file name of `path`, or "Untitled".
+    std::string displayName() const;
+    // Reads a scene file. On failure returns false with the reader's message and changes nothing;
+    // on success the document holds the loaded scene in Object Mode with nothing selected, an
+    // empty history, the file's view camera, `path` set and no unsaved changes.
+    bool open(const std::string& filePath, std::string* error = nullptr, std::vector<std::string>* warnings = nullptr);
+    // Writes the scene and the view camera; on success `path` = filePath and the document is
+    // clean; on failure nothing changes. The history is kept.
+    bool save(const std::string& filePath, std::string* error = nullptr);
+
+    // [SECTION] Snapshots
+
+    // Pushes a copy of `state` as the undo step `label` and marks the document dirty. Call it
+    // before changing anything, and only when something is going to change.
+    void checkpoint(const std::string& label);
+    // Brackets a continuous edit so that it becomes one undo step. Nested begins are ignored;
+    // endInteraction records the state from the begin only when `changed`.
+    void beginInteraction();
+    void endInteraction(const std::string& label, bool changed);
+    // False while an interaction is open or when there is nothing to undo or redo.
+    bool undo();
+    bool redo();
+
+    // [SECTION] Objects
+
+    // Each leaves Edit Mode, takes a checkpoint ("Add Cube", "Add Camera", "Add Spot Light",
+    // "Add Spawn Point"), creates the object with a unique name and makes it the only selected
+    // and the active one.
+    SceneObject* addPrimitive(PrimitiveType type);
+    SceneObject* addCamera(); // looking from the view camera's eye at its target
+    SceneObject* addLight(LightType type);
+    SceneObject* addSpawnPoint(); // below the view camera's target, facing along its yaw
+
+    // Both refuse (0) in Edit Mode or with nothing selected. Deleting re-parents children to the
+    // deleted object's parent; duplicating copies each selected object (not its children) and
+    // selects the copies. Return how many objects were removed or made.
+    uint32_t deleteSelectedObjects();
+    uint32_t duplicateSelectedObjects();
+
+    // Ids naming no object are skipped. Selection changes are not undo steps of their own.
+    void selectObjects(const std::vector<uint32_t>& ids, SelectOp op);
+    // Every object in scene order; the active object stays active when there was one.
+    void selectAllObjects();
+
+    // Re-parents keeping the world placement ("Set Parent", or "Clear Parent" for parent 0).
+    // Refuses a missing child or parent, parent == child, the current parent and cycles.
+    bool setParent(uint32_t child, uint32_t parent);
+
+    SceneObject* activeObject();
+    const SceneObject* activeObject() const;
+    // The active mesh object's material index, or -1. With `create`, a mesh object without a
+    // valid material gets a new one named after it ("New Material").
+    int activeMaterialIndex(bool create);
+    // Sets (data given, "Set Texture") or removes ("Remove Texture") the base-colour texture of a
+    // material. Meshes using the material that have faces but no UVs get a box projection so the
+    // texture shows at once. False for an index outside the material list.
+    bool setMaterialTexture(int materialIndex, std::shared_ptr<const TextureData> data, const std::string& name);
+
+    // [SECTION] Edit Mode
+
+    // Back to Object Mode (no checkpoint): no edit object, empty vertex selection.
+    void exitEditMode();
+
+private:
+    SceneObject* addObject(const std::string& label, ObjectType type, const std::string& baseName);
+    void selectOnly(uint32_t id);
+};
+
+} // namespace orva
