@@ -155,6 +155,15 @@ Mesh ModelMesh::toMesh() const {
 
 void encodeModelData(const ModelData& model, std::string& out) {
     out.clear();
+    size_t estimate = 1024;
+    for (const Texture& t : model.textures)
+        estimate += t.name.size() + 64 + (t.data ? t.data->bytes.size() : 0);
+    for (const ModelObject& o : model.objects) {
+        const ModelMesh& m = o.mesh;
+        estimate += o.name.size() + 128 + m.positions.size() * sizeof(glm::vec3) + m.cornerCounts.size() * 5 +
+                    m.corners.size() * (sizeof(uint32_t) + sizeof(glm::vec2));
+    }
+    out.reserve(estimate);
     Writer w(out);
     w.putBytes(kMagic, sizeof(kMagic));
     w.put(uint32_t(model.textures.size()));

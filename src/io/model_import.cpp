@@ -16,14 +16,6 @@ void setError(std::string* error, std::string message) {
         *error = std::move(message);
 }
 
-std::string lowerExtension(const std::string& path) {
-    std::string ext = pathToUtf8(pathFromUtf8(path).extension());
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return ext;
-}
-
 // The reader's answer as it crosses the process boundary: a status byte, then the encoded model
 // or the error sentence.
 constexpr char kReadOk = 1;
@@ -114,6 +106,14 @@ bool addToScene(Scene& scene, ModelData& model, ImportResult& result) {
 }
 
 } // namespace
+
+std::string lowerExtension(const std::string& path) {
+    std::string ext = pathToUtf8(pathFromUtf8(path).extension());
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return ext;
+}
 
 bool isImportableModel(const std::string& path) {
     const std::string ext = lowerExtension(path);

@@ -19,8 +19,12 @@ struct ImportResult {
     std::vector<std::string> warnings; // what could not be carried over, in the order found
 };
 
-// True when the extension, lower-cased, is exactly ".fbx" or ".obj" (model.FBX yes,
-// model.fbx.bak no).
+// The path's extension (".FBX" of model.FBX) with every ASCII letter lower-cased; empty when the
+// file name has none.
+std::string lowerExtension(const std::string& path);
+
+// True when the lower-cased extension is exactly ".fbx" or ".obj" (model.FBX yes, model.fbx.bak
+// no).
 bool isImportableModel(const std::string& path);
 
 // Adds the model at `path` (UTF-8) to `scene`: one mesh object per node and material (the
@@ -35,7 +39,6 @@ bool isImportableModel(const std::string& path);
 //
 // The file is parsed in a child process: a file that crashes the third-party reader, or keeps it
 // busy for more than ten minutes, fails with a message instead of taking the program down.
-bool importModel(Scene& scene, const std::string& path, ImportResult* result = nullptr,
-                 std::string* error = nullptr);
+bool importModel(Scene& scene, const std::string& path, ImportResult* result = nullptr, std::string* error = nullptr);
 
 } // namespace orva::io

@@ -1,6 +1,7 @@
 #include "io/model_reader.h"
 
 #include "io/file_utils.h"
+#include "io/model_import.h"
 #include "io/model_space.h"
 #include "io/model_textures.h"
 #include "io/obj_mtl_fallback.h"
@@ -351,7 +352,8 @@ private:
                     out.corners.push_back(welder_.weld(p.x, p.y, p.z, added));
                     if (added)
                         out.positions.push_back(scenePosition(p, toScene, moveVertices));
-                    out.uvs.push_back(uvs ? glm::vec2(finiteOrZero(uvs[v].x), finiteOrZero(uvs[v].y)) : glm::vec2(0.0f));
+                    out.uvs.push_back(uvs ? glm::vec2(finiteOrZero(uvs[v].x), finiteOrZero(uvs[v].y))
+                                          : glm::vec2(0.0f));
                 }
                 if (space_.mirrored) {
                     std::reverse(out.corners.begin() + std::ptrdiff_t(first), out.corners.end());
@@ -480,14 +482,6 @@ bool hasPolygons(const aiScene& scene) {
                 return true;
     }
     return false;
-}
-
-std::string lowerExtension(const std::string& path) {
-    std::string ext = pathToUtf8(pathFromUtf8(path).extension());
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return ext;
 }
 
 } // namespace

@@ -140,9 +140,9 @@ TEST(ModelTextures, CandidatePathsInOrder) {
     EXPECT_EQ(textureCandidatePaths("/m", "D:\\art\\wood.png"),
               (std::vector<std::string>{"/m/D:/art/wood.png", "/m/wood.png", "/m/textures/wood.png",
                                         "/m/Textures/wood.png"}));
-    EXPECT_EQ(textureCandidatePaths("/m", "/abs/wood.png"),
-              (std::vector<std::string>{"/abs/wood.png", "/m/wood.png", "/m/textures/wood.png",
-                                        "/m/Textures/wood.png"}));
+    EXPECT_EQ(
+        textureCandidatePaths("/m", "/abs/wood.png"),
+        (std::vector<std::string>{"/abs/wood.png", "/m/wood.png", "/m/textures/wood.png", "/m/Textures/wood.png"}));
     EXPECT_EQ(textureCandidatePaths("/m", "wood.png"),
               (std::vector<std::string>{"/m/wood.png", "/m/textures/wood.png", "/m/Textures/wood.png"}));
     EXPECT_TRUE(textureCandidatePaths("/m", "").empty());

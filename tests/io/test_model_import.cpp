@@ -19,8 +19,8 @@
 using orva::AABB;
 using orva::Scene;
 using orva::SceneObject;
-using orva::io::ImportResult;
 using orva::io::importModel;
+using orva::io::ImportResult;
 using orva::io::isImportableModel;
 
 namespace {
@@ -142,9 +142,10 @@ TEST(ModelImportTypes, ImportableByLowerCasedExtension) {
         const char* path;
         bool importable;
     } cases[] = {
-        {"model.fbx", true},      {"model.FBX", true},      {"/a/b/Model.Obj", true}, {"model.fbx.bak", false},
-        {"model.gltf", false},    {"model", false},         {"fbx", false},           {".obj", false},
-        {"folder.fbx/x", false},  {"model.fbx ", false},    {"", false},
+        {"model.fbx", true},      {"model.FBX", true},   {"/a/b/Model.Obj", true},
+        {"model.fbx.bak", false}, {"model.gltf", false}, {"model", false},
+        {"fbx", false},           {".obj", false},       {"folder.fbx/x", false},
+        {"model.fbx ", false},    {"", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(isImportableModel(c.path), c.importable) << c.path;
@@ -455,9 +456,12 @@ TEST_F(ModelImport, BrokenFilesFailWithOneClearMessage) {
     writeText(dir / "garbage.fbx", std::string("Kaydara FBX Binary  \0\x1a\0\xff\xff\xff\xff", 31));
     writeText(dir / "faces.obj", "v 0 0 0\nv 1 0 0\nf 1 2 7\n");
     const std::string cases[] = {
-        kModels + "/invalid/empty.obj",         kModels + "/invalid/malformed.obj",
-        kModels + "/FBX/transparentTest.fbx",   path("zero.fbx"),
-        path("garbage.fbx"),                    path("faces.obj"),
+        kModels + "/invalid/empty.obj",
+        kModels + "/invalid/malformed.obj",
+        kModels + "/FBX/transparentTest.fbx",
+        path("zero.fbx"),
+        path("garbage.fbx"),
+        path("faces.obj"),
         path("missing.obj"),
     };
     for (const std::string& file : cases) {
@@ -510,9 +514,9 @@ TEST_F(ModelImport, TexturesInATexturesSubfolderAreFoundAndShared) {
     Imported missing = importInto(path("model.obj"));
     expectConsistent(missing);
     EXPECT_EQ(missing.result.textureCount, 0);
-    EXPECT_EQ(missing.result.warnings,
-              std::vector<std::string>{
-                  "Texture not found: wood.png (put it next to the model file and import again)."});
+    EXPECT_EQ(
+        missing.result.warnings,
+        std::vector<std::string>{"Texture not found: wood.png (put it next to the model file and import again)."});
     const orva::Material& a = missing.scene.materials[size_t(byName(missing.scene, "First")->material)];
     EXPECT_EQ(a.baseColorTexture, -1);
     EXPECT_EQ(a.baseColor, glm::vec4(0.5f, 0.25f, 0.125f, 1.0f));
