@@ -1,10 +1,13 @@
 #include "io/child_process.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
+#include <vector>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -61,7 +64,32 @@ bool writeAll(int fd, const char* data, size_t size) {
     std::memcpy(header, &size, sizeof(header));
     if (!writeAll(writeFd, header, sizeof(header)) || !writeAll(writeFd, bytes.data(), bytes.size()))
         ::_exit(kChildWriteFailed);
+    // The parent sees the end of the bytes now, not only after the kernel has torn down this
+    // process's memory (which it does before closing descriptors on exit).
+    ::close(writeFd);
     ::_exit(0);
+}
+
+// Children that handed over all of their bytes are reaped when they are done, without waiting:
+// their exit status no longer matters, and tearing down a large address space takes a while.
+std::mutex gFinishedMutex;
+std::vector<pid_t> gFinished;
+
+void reapFinishedChildren() {
+    std::lock_guard<std::mutex> lock(gFinishedMutex);
+    std::vector<pid_t> running;
+    for (pid_t pid : gFinished) {
+        int status = 0;
+        const pid_t r = ::waitpid(pid, &status, WNOHANG);
+        if (r == 0 || (r < 0 && errno == EINTR))
+            running.push_back(pid);
+    }
+    gFinished.swap(running);
+}
+
+void reapLater(pid_t pid) {
+    std::lock_guard<std::mutex> lock(gFinishedMutex);
+    gFinished.push_back(pid);
 }
 
 std::string describeStatus(int status) {
@@ -96,11 +124,15 @@ pid_t waitForChild(pid_t pid, int& status) {
 bool runInChildProcess(const std::function<std::string()>& work, std::string& output, std::string* error,
                        const ChildProcessLimits& limits) {
     output.clear();
+    reapFinishedChildren();
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         setError(error, std::string("could not be started: ") + std::strerror(errno));
         return false;
     }
+#ifdef F_SETPIPE_SZ
+    ::fcntl(fds[0], F_SETPIPE_SZ, 1 << 20); // fewer trips for large results; the default is fine too
+#endif
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid < 0) {
@@ -119,12 +151,11 @@ bool runInChildProcess(const std::function<std::string()>& work, std::string& ou
     // Read until the child closes its end (it exits right after writing), or time runs out.
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(limits.timeoutSeconds);
-    // The length comes first; the bytes after it go straight into `output`.
+    // The length comes first; the bytes after it are read straight into `output`.
     char header[8];
-    size_t headerFill = 0;
+    size_t headerFill = 0, filled = 0;
     uint64_t expected = 0;
-    bool timedOut = false, readFailed = false;
-    char buffer[1 << 16];
+    bool timedOut = false, readFailed = false, overflow = false;
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) {
@@ -141,7 +172,19 @@ bool runInChildProcess(const std::function<std::string()>& work, std::string& ou
         }
         if (ready == 0)
             continue;
-        const ssize_t n = ::read(fds[0], buffer, sizeof(buffer));
+        char* target;
+        size_t room;
+        char spare[4096];
+        if (headerFill < sizeof(header)) {
+            target = header + headerFill;
+            room = sizeof(header) - headerFill;
+        } else {
+            if (filled == output.size() && filled < expected) // grow towards the announced size
+                output.resize(size_t(std::min<uint64_t>(expected, std::max<uint64_t>(filled * 2, 1 << 20))));
+            target = filled < output.size() ? output.data() + filled : spare;
+            room = filled < output.size() ? output.size() - filled : sizeof(spare);
+        }
+        const ssize_t n = ::read(fds[0], target, room);
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN)
                 continue;
@@ -150,24 +193,28 @@ bool runInChildProcess(const std::function<std::string()>& work, std::string& ou
         }
         if (n == 0)
             break;
-        size_t used = 0;
         if (headerFill < sizeof(header)) {
-            used = std::min(sizeof(header) - headerFill, size_t(n));
-            std::memcpy(header + headerFill, buffer, used);
-            headerFill += used;
-            if (headerFill == sizeof(header)) {
+            headerFill += size_t(n);
+            if (headerFill == sizeof(header))
                 std::memcpy(&expected, header, sizeof(expected));
-                output.reserve(size_t(std::min<uint64_t>(expected, uint64_t(1) << 30)));
-            }
+        } else if (target == spare) {
+            overflow = true; // more than announced
+        } else {
+            filled += size_t(n);
         }
-        output.append(buffer + used, size_t(n) - used);
     }
+    output.resize(filled);
     ::close(fds[0]);
     if (timedOut || readFailed)
         ::kill(pid, SIGKILL);
 
+    const bool complete = headerFill == sizeof(header) && expected == filled && !overflow;
+    if (complete && !timedOut && !readFailed) {
+        reapLater(pid);
+        reapFinishedChildren();
+        return true;
+    }
     int status = 0;
-    const bool complete = headerFill == sizeof(header) && expected == output.size();
     if (waitForChild(pid, status) < 0) {
         output.clear();
         setError(error, std::string("could not be waited for: ") + std::strerror(errno));
@@ -183,17 +230,12 @@ bool runInChildProcess(const std::function<std::string()>& work, std::string& ou
         setError(error, "could not hand over its result");
         return false;
     }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        output.clear();
+    output.clear();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         setError(error, describeStatus(status));
-        return false;
-    }
-    if (!complete) {
-        output.clear();
+    else
         setError(error, "ended without handing over its whole result");
-        return false;
-    }
-    return true;
+    return false;
 }
 
 } // namespace orva::io

@@ -21,6 +21,8 @@ struct ChildProcessLimits {
 // stdio buffers, so nothing the parent owns (files, windows, GL contexts) is touched twice.
 // Exceptions thrown by `work` count as a failure. Only the calling thread exists in the child,
 // so `work` must not wait for locks that other threads of this process may hold.
+// A child that handed over all of its bytes is not waited for: it is reaped once it has exited,
+// by this or a later call.
 bool runInChildProcess(const std::function<std::string()>& work, std::string& output, std::string* error = nullptr,
                        const ChildProcessLimits& limits = {});
 
