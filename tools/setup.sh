@@ -3,7 +3,8 @@
 #   - Debian packages (compiler, X11/GL headers, GLM, nlohmann/json, stb, assimp, GoogleTest, Xvfb, ...);
 #   - SDL 3.2.10 and Dear ImGui 1.92.2b from Debian source packages (trixie/forky/sid), pinned;
 #     SDL is built once as a static library and cached outside the clone, keyed by version;
-#   - the npm packages pinned in package-lock.json.
+#   - the npm packages pinned in package-lock.json (three.js for web builds, playwright-core for
+#     the browser tests, which drive Debian's chromium and never download a browser).
 # Safe to run again: when everything is in place it only checks and returns in seconds.
 # Prints nothing to standard output but the final line, so callers can `source` tools/deps.sh.
 set -euo pipefail
@@ -37,6 +38,8 @@ apt_packages=(
     libassimp-dev assimp-testmodels
     # tests and benchmarks: GoogleTest, Google Benchmark, an X server with Mesa's software GL
     libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri libegl-mesa0
+    # browser tests of the web player (driven by the npm package playwright-core)
+    chromium
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #include <backends/imgui_impl_sdl3.h>
 #include <imgui.h>
 
+#include "app/branding.h"
 #include "app/theme.h"
 #include "editor/editor.h"
 #include "editor/transform_gizmo.h"
@@ -98,7 +99,11 @@ bool Application::initialize(std::string* error) {
         return fail("Failed to initialize the Dear ImGui backends.");
     imguiInitialized = true;
 
-    // The window icon arrives with the branding images; until then the system icon stays.
+    // Without a decodable icon the window keeps the system's.
+    if (SDL_Surface* icon = Branding::loadSurface("icon_256.png")) {
+        SDL_SetWindowIcon(window, icon);
+        SDL_DestroySurface(icon);
+    }
 
     editor = std::make_unique<Editor>(window);
     if (!editor->initialize(error))

@@ -8,6 +8,7 @@
 #include "scene/primitives.h"
 #include "scene/scene.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -110,9 +111,78 @@ public:
     bool setMaterialTexture(int materialIndex, std::shared_ptr<const TextureData> data, const std::string& name);
 
     // [SECTION] Edit Mode
+    // One mesh object is open; its component selection is `state.vertexSelection` (one flag per
+    // vertex; an edge counts as selected when both its vertices are, a face when all its corners
+    // are). Entering, leaving and selecting make no undo step; the mesh commands below edit a working
+    // copy and take a checkpoint only when the operation changed something. Every reader fits
+    // `vertexSelection` to the vertex count first, so a stale length is never read out of range.
 
+    // The UV Mapping commands. `value` of applyUv is the tile size (world units per texture repeat)
+    // for Box and the planar projections; the others ignore it.
+    enum class UvOp : int {
+        Box = 0,          // "Box Projection"
+        PlanarX = 1,      // "Planar: Side (X)"
+        PlanarY = 2,      // "Planar: Top (Y)"
+        PlanarZ = 3,      // "Planar: Front (Z)"
+        Cylinder = 4,     // "Cylinder Projection"
+        Sphere = 5,       // "Sphere Projection"
+        ResetPerFace = 6, // "Reset: Whole Texture per Face"
+        FitToUnit = 7,    // "Fit to 0-1"
+        FlipU = 8,        // "Flip U"
+        FlipV = 9,        // "Flip V"
+        Rotate90 = 10,    // "Rotate 90°"
+    };
+
+    // The active object exists, is a Mesh object and has a mesh.
+    bool canEnterEditMode() const;
+    // Opens the active mesh object with nothing selected and makes it the only selected object.
+    // True when already in Edit Mode; false (nothing changes) when canEnterEditMode() is false.
+    bool enterEditMode();
     // Back to Object Mode (no checkpoint): no edit object, empty vertex selection.
     void exitEditMode();
+    // In Edit Mode, the edited object when it exists and has a mesh; otherwise null.
+    SceneObject* editObject();
+    const SceneObject* editObject() const;
+    // The edited object's mesh (null as for editObject()), with `vertexSelection` fitted to it.
+    Mesh* editMesh();
+
+    // How picks add to the selection; the vertex selection itself is left as it is. Values outside
+    // the enumeration are ignored.
+    void setComponentType(ComponentType type);
+    // Each does nothing outside Edit Mode or without an edited mesh. Indices at or beyond the vertex
+    // count are ignored. Toggle clears the given vertices when every one of them is in range and
+    // selected, and selects them otherwise; an empty list changes nothing.
+    void selectVertices(const std::vector<uint32_t>& vertexIndices, SelectOp op);
+    void selectAllComponents(bool select);
+    void invertComponentSelection();
+    // Non-zero entries of `vertexSelection`.
+    size_t selectedVertexCount() const;
+
+    // The mesh commands. Each returns true after committing a change as one undo step ("Delete",
+    // "Merge at Center", "Merge by Distance", "Extrude", "Split Edges", "Flip Normals") and leaves
+    // the selection the operation produced. Otherwise it returns false with one sentence in `error`
+    // ("Not in Edit Mode.", or why there was nothing to do) and changes nothing.
+    // deleteComponents removes vertices, edges or faces according to the component type.
+    bool deleteComponents(std::string* error = nullptr);
+    bool mergeAtCenter(std::string* error = nullptr);
+    // `threshold` in metres, object space.
+    bool mergeByDistance(float threshold, std::string* error = nullptr);
+    // `distance` in metres along the region's (or the edges') normal; negative extrudes inwards.
+    bool extrude(float distance, std::string* error = nullptr);
+    bool splitEdges(std::string* error = nullptr);
+    bool flipNormals(std::string* error = nullptr);
+
+    // Smooth or flat shading for every face of the edited mesh in Edit Mode, otherwise of every
+    // selected object with a mesh ("Shade Smooth", "Shade Flat"). False, with no undo step, when
+    // there is no such mesh.
+    bool setShading(bool smooth);
+
+    // The faces a UV operation on `object` acts on: in Edit Mode, for the edited object, the faces
+    // whose corners are all selected; otherwise empty, which the UV operations read as all faces.
+    std::vector<uint32_t> uvTargetFaces(const SceneObject& object) const;
+    // Maps the edited mesh (Edit Mode) or every selected mesh with faces (Object Mode) in one
+    // "UV Mapping" step. False with a message, and nothing changed, when there is no target.
+    bool applyUv(UvOp op, float value, std::string* error = nullptr);
 
 private:
     SceneObject* addObject(const std::string& label, ObjectType type, const std::string& baseName);
