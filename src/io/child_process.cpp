@@ -179,9 +179,9 @@ bool runInChildProcess(const std::function<std::string()>& work, std::string& ou
             target = header + headerFill;
             room = sizeof(header) - headerFill;
         } else {
-            // Room for the announced size at once (up to 1 GiB; beyond that it grows as bytes come).
+            // Room for the announced size at once (up to 256 MiB; beyond that it grows as bytes come).
             if (filled == output.size() && filled < expected)
-                output.resize(size_t(std::min<uint64_t>(expected, std::max<uint64_t>(filled * 2, uint64_t(1) << 30))));
+                output.resize(size_t(std::min<uint64_t>(expected, std::max<uint64_t>(filled * 2, uint64_t(1) << 28))));
             target = filled < output.size() ? output.data() + filled : spare;
             room = filled < output.size() ? output.size() - filled : sizeof(spare);
         }
