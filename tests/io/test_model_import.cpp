@@ -325,6 +325,21 @@ TEST(ModelImportFiles, HierarchyMaterialsAndGeometricTransforms) {
     EXPECT_EQ(unnamed.name, "Material");
 }
 
+// The reader spells the pivot out as a chain of helper nodes; they fold into one placement.
+TEST(ModelImportFiles, PivotsEndUpInThePlacement) {
+    Imported imported = importInto(kData + "/pivot.fbx");
+    expectConsistent(imported);
+    ASSERT_EQ(imported.result.meshObjectCount, 1);
+    const SceneObject& box = *imported.scene.objects[0];
+    EXPECT_EQ(box.name, "Box");
+    expectNear(box.transform.position, {1, -1, 0}, 1e-5f, "position");
+    expectNear(box.transform.rotationEulerDeg, {0, 0, 90}, 1e-3f, "rotation");
+    const AABB world = worldBounds(imported.scene, box);
+    expectNear(world.min, {0, -1, 0}, 1e-5f, "world min");
+    expectNear(world.max, {1, 0, 1}, 1e-5f, "world max");
+    EXPECT_EQ(box.mesh->bounds().min, glm::vec3(0.0f)); // the vertices are the file's
+}
+
 TEST(ModelImportFiles, NGonsStayOneFace) {
     Imported imported = importInto(kModels + "/OBJ/concave_polygon.obj");
     expectConsistent(imported);

@@ -251,3 +251,12 @@ m = f.model("Box")
 mat = f.material("Grey")
 f.connect(g, m); f.connect(mat, m)
 open(f'{out}/mirrored_axes.fbx', 'w').write(f.text())
+
+# A pivot: the box turns 90 degrees about Z around the point (1, 0, 0) instead of its origin.
+f = Fbx(unit=100.0)
+v, p = box((0, 0, 0), (1, 1, 1))
+g = f.geometry("Box", v, p)
+m = f.model("Box", rotation=(0, 0, 90), extra=['P: "RotationPivot", "Vector3D", "Vector", "",1,0,0'])
+mat = f.material("Grey")
+f.connect(g, m); f.connect(mat, m)
+open(f'{out}/pivot.fbx', 'w').write(f.text())
