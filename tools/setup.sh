@@ -38,6 +38,8 @@ apt_packages=(
     libassimp-dev assimp-testmodels
     # tests and benchmarks: GoogleTest, Google Benchmark, an X server with Mesa's software GL
     libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri libegl-mesa0
+    # interface tests of the real window: xdotool clicks and types, xwd (x11-apps) takes pictures
+    xdotool x11-apps
     # browser tests of the web player (driven by the npm package playwright-core)
     chromium
 )

@@ -1,5 +1,6 @@
 // The web player in a real browser: Chromium (Debian) driven by playwright-core, on build folders
-// laid out here and served over HTTP from 127.0.0.1. Movement is checked by stepping the player's
+// laid out here and served over HTTP from 127.0.0.1, and on one folder that the orva program
+// itself builds and serves. Movement is checked by stepping the player's
 // update with a fixed frame time inside the page, so results do not depend on how fast the
 // software renderer draws.
 import assert from 'node:assert/strict';
@@ -12,6 +13,7 @@ import { launchBrowser, openPage, waitForReady } from './support/browser.mjs';
 import { repoRoot, writeBuildFolder } from './support/build-folder.mjs';
 import { buildGlb } from './support/glb.mjs';
 import { movementLevel, stations } from './support/levels.mjs';
+import { buildWithOrva, orvaExe, serveWithOrva } from './support/orva-program.mjs';
 import { serveFolder } from './support/server.mjs';
 
 const artefactDir = path.join(repoRoot, 'build', 'web-tests');
@@ -528,5 +530,68 @@ describe('empty scene without player settings', () => {
         assert.ok(respawns >= 2, `respawned ${respawns} times in 6 s`);
         assert.ok(Math.min(...trace.map((r) => r.y)) > -27, 'never far below the kill height');
         await page.close();
+    });
+});
+
+// The whole pipeline on a small scene file: orva builds the folder and serves it. The fixture has
+// a floor, a 0.3 m step, a hidden cube, a hidden spawn point and the visible spawn point "Start"
+// at (2, 0, 4) turned 90 degrees about +Y (facing -X).
+describe('built and served by orva', { skip: orvaExe ? false : 'ORVA_EXE is not set (ctest sets it)' }, () => {
+    let orvaServer;
+    let page;
+    before(async () => {
+        const folder = path.join(root, 'orva-built');
+        const fixture = path.join(repoRoot, 'tests', 'web', 'fixtures', 'Arena Level.orva');
+        assert.equal(buildWithOrva(folder, fixture), `Built web game in ${folder}\n`);
+        orvaServer = await serveWithOrva(folder);
+        const context = await browser.newContext({ viewport: { width: 960, height: 540 } });
+        page = await openPage(context, orvaServer.url);
+        page.once('close', () => context.close());
+        await waitForReady(page);
+    });
+    after(async () => {
+        await page?.close();
+        if (orvaServer) assert.equal(await orvaServer.close(), 0, 'orva --serve ends with status 0');
+    });
+
+    test('the page carries the file name as title and starts at the visible spawn point', async () => {
+        const state = await page.evaluate(() => {
+            const { player, scene } = window.orva;
+            return {
+                title: document.title,
+                heading: document.querySelector('#overlay h1').textContent,
+                statusHidden: document.getElementById('status').hidden,
+                colliders: player.colliders.map((mesh) => mesh.name).sort(),
+                ghost: scene.getObjectByName('Ghost') === undefined,
+                position: player.position.toArray(),
+                yawDeg: (player.yaw * 180) / Math.PI,
+                grounded: player.grounded,
+                walkSpeed: player.walkSpeed,
+                images: [...document.images].map((image) => image.naturalWidth > 0),
+            };
+        });
+        assert.deepEqual(state, {
+            title: 'Arena Level',
+            heading: 'Arena Level',
+            statusHidden: true,
+            colliders: ['Floor', 'Step'],
+            ghost: true,
+            position: [2, 0, 4],
+            yawDeg: 90,
+            grounded: true,
+            walkSpeed: 4.5,
+            images: [true, true],
+        });
+        assert.deepEqual(page.problems, []);
+    });
+
+    test('walking forward from the spawn point heads along -X and climbs the step', async () => {
+        const trace = await simulate(page, { at: [2, 4], yawDeg: 90, keys: ['KeyW'], frames: 150 });
+        const result = lastSpeed(trace);
+        near(result.speed, 4.5, 0.05, 'walking speed');
+        near(result.dx / Math.hypot(result.dx, result.dz), -1, 1e-3, 'heading along -X');
+        const end = trace[trace.length - 1];
+        assert.ok(end.x < -4.5, `walked past the step, x = ${end.x}`);
+        assert.ok(trace.some((r) => Math.abs(r.y - 0.3) < 1e-6 && r.grounded), 'stood on the step on the way');
     });
 });
