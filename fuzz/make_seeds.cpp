@@ -1,6 +1,6 @@
 // Writes a small starting corpus for each fuzz target: one tiny image per format the decoder
-// reads (made with stb_image_write or by hand), a few Base64 texts, a few HTTP requests, and scene
-// files written by the scene writer. Not a fuzz target itself.
+// reads (made with stb_image_write or by hand), a few Base64 texts, a few HTTP requests, scene
+// files written by the scene writer and small OBJ and ASCII FBX models. Not a fuzz target itself.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -107,5 +107,19 @@ int main(int argc, char** argv) {
     ok &=
         put(json / "values.json",
             text(R"([0, -0, -0.0, 1.5e-3, 1e400, 18446744073709551616, "\u00e9\ud83d\ude00", true, null, {"a": {}}])"));
+    // Models: our hand-made OBJ and ASCII FBX files and the small OBJ files of assimp's samples.
+    const std::filesystem::path models = root / "fuzz_import";
+    std::filesystem::create_directories(models);
+    for (const char* source : {ORVA_IMPORT_FIXTURES, ORVA_ASSIMP_MODELS "/OBJ"}) {
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(source, ec)) {
+            const std::string ext = entry.path().extension().string();
+            if ((ext != ".obj" && ext != ".fbx") || entry.file_size(ec) > 16384)
+                continue;
+            std::string bytes;
+            ok &= orva::io::readFile(entry.path().string(), bytes) &&
+                  put(models / entry.path().filename(), std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        }
+    }
     return ok ? 0 : 1;
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs everything ORVA 3D Studio needs to build, run and test on Debian 12:
-#   - Debian packages (compiler, X11/GL headers, GLM, nlohmann/json, stb, GoogleTest, Xvfb, ...);
+#   - Debian packages (compiler, X11/GL headers, GLM, nlohmann/json, stb, assimp, GoogleTest, Xvfb, ...);
 #   - SDL 3.2.10 and Dear ImGui 1.92.2b from Debian source packages (trixie/forky/sid), pinned;
 #     SDL is built once as a static library and cached outside the clone, keyed by version;
 #   - the npm packages pinned in package-lock.json (three.js for web builds, playwright-core for
@@ -34,6 +34,8 @@ apt_packages=(
     libxss-dev libxtst-dev libxinerama-dev libdbus-1-dev libgl-dev libegl-dev
     # libraries compiled into the program
     libglm-dev nlohmann-json3-dev libstb-dev
+    # model import: the Open Asset Import Library, and its sample models for the import tests
+    libassimp-dev assimp-testmodels
     # tests and benchmarks: GoogleTest, Google Benchmark, an X server with Mesa's software GL
     libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri libegl-mesa0
     # interface tests of the real window: xdotool clicks and types, xwd (x11-apps) takes pictures

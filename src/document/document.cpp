@@ -247,6 +247,21 @@ SceneObject* Document::addSpawnPoint() {
     return object;
 }
 
+bool Document::importModel(const std::string& filePath, io::ImportResult* result, std::string* error) {
+    DocumentState before = state;
+    io::ImportResult imported;
+    if (!io::importModel(state.scene, filePath, &imported, error))
+        return false; // the importer left the scene as it was
+    leaveEditMode(state);
+    leaveEditMode(before);
+    undoStack.push("Import " + io::fileName(filePath), std::move(before));
+    dirty = true;
+    selectObjects(imported.objectIds, SelectOp::Replace);
+    if (result)
+        *result = std::move(imported);
+    return true;
+}
+
 uint32_t Document::deleteSelectedObjects() {
     const std::vector<uint32_t> ids = state.selection.ids;
     const bool any = std::any_of(ids.begin(), ids.end(), [&](uint32_t id) { return state.scene.find(id); });

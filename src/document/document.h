@@ -3,6 +3,7 @@
 #include "document/document_state.h"
 #include "document/selection.h"
 #include "document/undo_stack.h"
+#include "io/model_import.h"
 #include "scene/orbit_camera.h"
 #include "scene/primitives.h"
 #include "scene/scene.h"
@@ -77,6 +78,12 @@ public:
     SceneObject* addCamera(); // looking from the view camera's eye at its target
     SceneObject* addLight(LightType type);
     SceneObject* addSpawnPoint(); // below the view camera's target, facing along its yaw
+
+    // Adds the mesh objects of an FBX or OBJ file (io::importModel) as one undo step
+    // "Import <file name>", leaves Edit Mode and selects the new objects (the last one active);
+    // `result` receives the counts and warnings. On failure returns false with the importer's
+    // message and changes nothing.
+    bool importModel(const std::string& filePath, io::ImportResult* result = nullptr, std::string* error = nullptr);
 
     // Both refuse (0) in Edit Mode or with nothing selected. Deleting re-parents children to the
     // deleted object's parent; duplicating copies each selected object (not its children) and

@@ -135,6 +135,48 @@ TEST(Document, AddingLeavesEditMode) {
     EXPECT_EQ(doc.state.mode, InteractionMode::Object) << "the snapshot is taken after leaving Edit Mode";
 }
 
+TEST(Document, ImportIsOneStepThatSelectsTheNewObjects) {
+    Document doc;
+    doc.state.mode = InteractionMode::Edit;
+    doc.state.editObjectId = 2;
+    doc.state.vertexSelection.assign(8, 1);
+    io::ImportResult result;
+    std::string error;
+    ASSERT_TRUE(doc.importModel(std::string(ORVA_TEST_DATA_DIR) + "/import/two_materials.fbx", &result, &error))
+        << error;
+    EXPECT_EQ(doc.undoStack.undoEntries.size(), 1u);
+    EXPECT_EQ(doc.undoStack.undoLabel(), "Import two_materials.fbx");
+    EXPECT_TRUE(doc.dirty);
+    EXPECT_EQ(doc.state.mode, InteractionMode::Object);
+    EXPECT_TRUE(doc.state.vertexSelection.empty());
+    ASSERT_EQ(result.objectIds.size(), 5u);
+    EXPECT_EQ(result.objectIds.front(), 6u);
+    EXPECT_EQ(doc.state.selection.ids, result.objectIds);
+    EXPECT_EQ(doc.state.selection.active, result.objectIds.back());
+    EXPECT_EQ(names(doc).size(), 10u);
+
+    ASSERT_TRUE(doc.undo());
+    EXPECT_EQ(names(doc), (std::vector<std::string>{"Plane", "Cube", "Spawn Point", "Camera", "Light"}));
+    EXPECT_EQ(doc.state.selection.ids, std::vector<uint32_t>{2});
+    ASSERT_TRUE(doc.redo());
+    EXPECT_EQ(doc.state.selection.ids, result.objectIds);
+}
+
+TEST(Document, FailedImportChangesNothing) {
+    Document doc;
+    doc.state.mode = InteractionMode::Edit;
+    doc.state.editObjectId = 2;
+    std::string error;
+    EXPECT_FALSE(doc.importModel(std::string(ORVA_TEST_DATA_DIR) + "/import/camera_light_only.fbx", nullptr, &error));
+    EXPECT_EQ(error, "camera_light_only.fbx contains no polygon meshes.");
+    EXPECT_FALSE(doc.importModel("/nowhere/model.gltf", nullptr, &error));
+    EXPECT_TRUE(doc.undoStack.undoEntries.empty());
+    EXPECT_FALSE(doc.dirty);
+    EXPECT_EQ(doc.state.mode, InteractionMode::Edit);
+    EXPECT_EQ(names(doc).size(), 5u);
+    EXPECT_EQ(doc.state.selection.ids, std::vector<uint32_t>{2});
+}
+
 // A scene whose ids are used up (read from a file holding id 0xFFFFFFFE) can make no object:
 // the add and duplicate operations then refuse without an undo step.
 TEST(Document, RefusesToAddWhenIdsAreUsedUp) {
