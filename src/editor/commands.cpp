@@ -18,10 +18,12 @@
 
 #include <SDL3/SDL_filesystem.h>
 
+#include "editor/viewport.h"
 #include "io/export_options.h"
 #include "io/file_utils.h"
 #include "io/glb_export.h"
 #include "io/image.h"
+#include "io/model_import.h"
 #include "io/obj_export.h"
 
 namespace orva {
@@ -252,7 +254,24 @@ void Editor::commandExport(DialogTag tag) {
 }
 
 // Model import arrives with the importer; until then it says so on the status line.
-void Editor::commandImport(const std::string& /*path*/) { status("Import is not available yet"); }
+void Editor::commandImport(const std::string& path) {
+    io::ImportResult result;
+    std::string message;
+    if (!document.importModel(path, &result, &message)) {
+        error("Import failed", message);
+        return;
+    }
+    if (viewport)
+        viewport->frameSelected();
+    std::string text = "Imported " + io::fileName(path) + ": " + std::to_string(result.meshObjectCount) +
+                       " mesh object(s), " + std::to_string(result.vertexCount) + " vertices, " +
+                       std::to_string(result.faceCount) + " faces";
+    if (result.warnings.size() == 1)
+        text += "  (" + result.warnings.front() + ")";
+    else if (result.warnings.size() > 1)
+        text += "  (" + result.warnings.front() + " +" + std::to_string(result.warnings.size() - 1) + " more)";
+    status(text);
+}
 
 bool Editor::dialogIdle() const { return !fileDialogs.pending(); }
 
@@ -406,7 +425,7 @@ void Editor::handleDroppedFile(const std::string& path) {
             status("Select a mesh object, then drop the image to use it as its texture");
         else
             applyTextureFile(index, path);
-    } else if (ext == ".fbx" || ext == ".obj") {
+    } else if (io::isImportableModel(path)) {
         commandImport(path);
     } else if (ext == ".orva") {
         pendingPath = path;

@@ -34,7 +34,6 @@ class Viewport;
 //   shortcuts.cpp  the keyboard shortcuts
 //   commands.cpp   the command... functions the menus, shortcuts and panels call
 //   modals.cpp     the modal windows (unsaved changes, typed path, project folder, error)
-//   modals.cpp     the modal windows (error, unsaved changes)
 //   web_commands.cpp  the web game build, its server and the browser
 //   tools_panel.cpp   the Tools panel
 //   explorer.cpp      the Explorer panel over the project folder

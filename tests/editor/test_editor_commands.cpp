@@ -3,6 +3,7 @@
 // do what the dialog would have done.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -137,6 +138,25 @@ TEST_F(EditorCommands, SaveAsIntoAMissingFolderFailsAndDropsTheWaitingAction) {
 TEST_F(EditorCommands, DroppedFilesThatCannotBeOpenedOnlySetTheStatus) {
     e().handleDroppedFile(path("notes.txt"));
     EXPECT_EQ(e().statusMessage, "Cannot open notes.txt: drop a .fbx, .obj or .orva file");
+}
+
+// A dropped model is imported as one undo step and reported with its counts; a damaged one opens
+// the error modal and leaves the scene as it was.
+TEST_F(EditorCommands, DroppedModelsAreImportedOrRefused) {
+    const size_t before = h.document().state.scene.objects.size();
+    e().handleDroppedFile(std::string(ORVA_TEST_DATA_DIR) + "/import/flat_cube.obj");
+    EXPECT_EQ(e().statusMessage.rfind("Imported flat_cube.obj: 1 mesh object(s), 8 vertices, 6 faces", 0), 0u)
+        << e().statusMessage;
+    EXPECT_EQ(h.document().state.scene.objects.size(), before + 1);
+    EXPECT_EQ(h.document().undoStack.undoLabel(), "Import flat_cube.obj");
+
+    std::FILE* f = std::fopen(path("broken.obj").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("v 1 2\nf 1 2 3 4 5\n", f);
+    std::fclose(f);
+    e().handleDroppedFile(path("broken.obj"));
+    EXPECT_EQ(e().errorTitle, "Import failed");
+    EXPECT_EQ(h.document().state.scene.objects.size(), before + 1);
 }
 
 TEST_F(EditorCommands, NewProjectThroughTheFolderPromptThenScenesAndSaveAs) {
