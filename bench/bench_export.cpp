@@ -7,6 +7,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "grid_mesh.h"
 #include "io/glb_export.h"
 #include "io/obj_export.h"
 
@@ -14,24 +15,10 @@ namespace {
 
 const orva::Scene& gridScene() {
     static const orva::Scene scene = [] {
-        constexpr uint32_t n = 1000;
         orva::Scene s;
         orva::SceneObject* object = s.createObject(orva::ObjectType::Mesh, "Grid");
         object->material = s.defaultMaterialIndex();
-        orva::Mesh& m = *object->mesh;
-        m.vertices.reserve(size_t(n + 1) * (n + 1));
-        m.faces.reserve(size_t(n) * n);
-        for (uint32_t z = 0; z <= n; ++z)
-            for (uint32_t x = 0; x <= n; ++x)
-                m.addVertex({float(x) * 0.01f, 0.2f * std::sin(float(x) * 0.05f) * std::cos(float(z) * 0.07f),
-                             -float(z) * 0.01f});
-        for (uint32_t z = 0; z < n; ++z) {
-            for (uint32_t x = 0; x < n; ++x) {
-                const uint32_t a = z * (n + 1) + x;
-                const float u0 = float(x) / n, u1 = float(x + 1) / n, v0 = float(z) / n, v1 = float(z + 1) / n;
-                m.addFace({a, a + 1, a + n + 2, a + n + 1}, {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}}, true);
-            }
-        }
+        *object->mesh = orva::bench::makeGridMesh(1000);
         return s;
     }();
     return scene;

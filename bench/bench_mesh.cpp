@@ -5,30 +5,14 @@
 
 #include <cmath>
 
+#include "grid_mesh.h"
 #include "scene/mesh.h"
 
 namespace {
 
-// Built once; gentle hills so that the smooth normals differ from vertex to vertex.
+// Built once.
 const orva::Mesh& grid() {
-    static const orva::Mesh mesh = [] {
-        constexpr uint32_t n = 1000;
-        orva::Mesh m;
-        m.vertices.reserve(size_t(n + 1) * (n + 1));
-        m.faces.reserve(size_t(n) * n);
-        for (uint32_t z = 0; z <= n; ++z)
-            for (uint32_t x = 0; x <= n; ++x)
-                m.addVertex({float(x) * 0.01f, 0.2f * std::sin(float(x) * 0.05f) * std::cos(float(z) * 0.07f),
-                             -float(z) * 0.01f});
-        for (uint32_t z = 0; z < n; ++z) {
-            for (uint32_t x = 0; x < n; ++x) {
-                const uint32_t a = z * (n + 1) + x;
-                const float u0 = float(x) / n, u1 = float(x + 1) / n, v0 = float(z) / n, v1 = float(z + 1) / n;
-                m.addFace({a, a + 1, a + n + 2, a + n + 1}, {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}}, true);
-            }
-        }
-        return m;
-    }();
+    static const orva::Mesh mesh = orva::bench::makeGridMesh(1000);
     return mesh;
 }
 

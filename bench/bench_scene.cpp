@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 
+#include "grid_mesh.h"
 #include "scene/scene.h"
 
 namespace {
@@ -12,20 +13,7 @@ namespace {
 // Built once; the mesh is moved into the scene's object.
 const orva::Scene& gridScene() {
     static const orva::Scene scene = [] {
-        constexpr uint32_t n = 1000;
-        orva::Mesh m;
-        m.vertices.reserve(size_t(n + 1) * (n + 1));
-        m.faces.reserve(size_t(n) * n);
-        for (uint32_t z = 0; z <= n; ++z)
-            for (uint32_t x = 0; x <= n; ++x)
-                m.addVertex({float(x) * 0.01f, 0.2f * std::sin(float(x) * 0.05f), -float(z) * 0.01f});
-        for (uint32_t z = 0; z < n; ++z) {
-            for (uint32_t x = 0; x < n; ++x) {
-                const uint32_t a = z * (n + 1) + x;
-                const float u0 = float(x) / n, u1 = float(x + 1) / n, v0 = float(z) / n, v1 = float(z + 1) / n;
-                m.addFace({a, a + 1, a + n + 2, a + n + 1}, {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}}, true);
-            }
-        }
+        orva::Mesh m = orva::bench::makeGridMesh(1000);
         orva::Scene s;
         s.defaultMaterialIndex();
         orva::SceneObject* object = s.createObject(orva::ObjectType::Mesh, "Grid");

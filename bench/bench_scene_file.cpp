@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "document/document.h"
+#include "grid_mesh.h"
 #include "io/file_utils.h"
 #include "io/scene_file.h"
 
@@ -16,32 +17,12 @@ namespace {
 
 constexpr uint32_t kGrid = 500;
 
-// A gently waving surface, so that positions and normals are ordinary full-length floats.
-orva::Mesh makeGrid() {
-    orva::Mesh m;
-    m.vertices.reserve(size_t(kGrid + 1) * (kGrid + 1));
-    m.faces.reserve(size_t(kGrid) * kGrid);
-    for (uint32_t z = 0; z <= kGrid; ++z)
-        for (uint32_t x = 0; x <= kGrid; ++x)
-            m.addVertex({float(x) * 0.037f, 0.3f * std::sin(float(x) * 0.11f) * std::cos(float(z) * 0.07f),
-                         -float(z) * 0.037f});
-    for (uint32_t z = 0; z < kGrid; ++z) {
-        for (uint32_t x = 0; x < kGrid; ++x) {
-            const uint32_t a = z * (kGrid + 1) + x;
-            const float u0 = float(x) / kGrid, u1 = float(x + 1) / kGrid;
-            const float v0 = float(z) / kGrid, v1 = float(z + 1) / kGrid;
-            m.addFace({a, a + 1, a + kGrid + 2, a + kGrid + 1}, {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}}, true);
-        }
-    }
-    return m;
-}
-
 const orva::Scene& gridScene() {
     static const orva::Scene scene = [] {
         orva::Scene s;
         s.defaultMaterialIndex();
         orva::SceneObject* object = s.createObject(orva::ObjectType::Mesh, "Grid");
-        *object->mesh = makeGrid();
+        *object->mesh = orva::bench::makeGridMesh(kGrid, 0.037f);
         object->material = 0;
         s.createObject(orva::ObjectType::Camera, "Camera");
         s.createObject(orva::ObjectType::Light, "Light");
