@@ -6,6 +6,7 @@
 #include "io/export_options.h"
 #include "io/file_utils.h"
 #include "io/glb_export.h"
+#include "io/model_import.h"
 #include "io/obj_export.h"
 #include "io/scene_file.h"
 #include "version.h"
@@ -44,9 +45,20 @@ bool loadInputScene(const std::string& path, Scene& scene, std::string& title, s
         return true;
     }
     const std::string ext = lowerExtension(path);
-    if (ext == ".fbx" || ext == ".obj") {
-        *error = "Cannot open " + path + ": importing models from the command line is not supported yet.";
-        return false;
+    if (io::isImportableModel(path)) {
+        // A model arrives in an empty scene, as the editor would import it into a new one.
+        io::ImportResult result;
+        std::string reason;
+        Scene imported;
+        if (!io::importModel(imported, path, &result, &reason)) {
+            *error = "Cannot import " + path + ": " + reason;
+            return false;
+        }
+        for (const std::string& warning : result.warnings)
+            fail(err, "warning: " + warning);
+        scene = std::move(imported);
+        title = io::fileStem(path);
+        return true;
     }
     io::ProjectData data;
     std::vector<std::string> warnings;

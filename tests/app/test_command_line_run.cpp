@@ -147,6 +147,15 @@ TEST_F(CommandLineRun, ExportGlbAndObj) {
     r = run("--export '" + path("default.glb") + "'");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(fs::exists(path("default.glb")));
+
+    // A model as input: imported into an empty scene, which makes the program a converter.
+    const std::string converted = path("cube.glb");
+    r = run("--export '" + converted + "' '" + std::string(ORVA_TEST_DATA_DIR) + "/import/flat_cube.obj'");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Exported " + converted + "\n");
+    const json cube = orva::test::inspectGlbFiles({converted}, &error);
+    ASSERT_EQ(cube.size(), 1u) << error;
+    EXPECT_EQ(cube[0]["validation"]["numErrors"], 0) << cube[0]["validation"].dump(1);
 }
 
 // Each bad input: status 1, nothing on standard output, one line on standard error, nothing
@@ -164,7 +173,7 @@ TEST_F(CommandLineRun, BadInputIsOneMessageAndStatusOne) {
         {"--build-web '" + path("w1") + "' '" + missing + "'", "ORVA 3D Studio: Cannot open file"},
         {"--build-web '" + path("w2") + "' '" + path("broken.orva") + "'", "ORVA 3D Studio: "},
         {"--build-web '" + path("w3") + "' '" + path("model.fbx") + "'",
-         "ORVA 3D Studio: Cannot open " + path("model.fbx") + ": importing models"},
+         "ORVA 3D Studio: Cannot import " + path("model.fbx") + ": "},
         {"--export '" + path("w4.glb") + "' '" + missing + "'", "ORVA 3D Studio: Cannot open file"},
         {"--export '" + path("w5.stl") + "' '" + scene + "'",
          "ORVA 3D Studio: Cannot export to " + path("w5.stl") + ": the file name must end in .glb or .obj."},
