@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "scene/primitives.h"
+
 namespace orva {
 namespace {
 
@@ -18,16 +20,7 @@ const std::vector<glm::vec2> kQuadUvs{{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
 // The editor's default cube (size 2): every vertex is shared by three faces whose UVs are split at
 // every edge, so both topology and per-corner data are exercised.
-Mesh cube() {
-    Mesh m;
-    for (glm::vec3 p :
-         {glm::vec3(-1, -1, -1), {1, -1, -1}, {1, 1, -1}, {-1, 1, -1}, {-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}})
-        m.addVertex(p);
-    for (std::vector<uint32_t> f : std::vector<std::vector<uint32_t>>{
-             {4, 5, 6, 7}, {1, 0, 3, 2}, {5, 1, 2, 6}, {0, 4, 7, 3}, {7, 6, 2, 3}, {0, 1, 5, 4}})
-        m.addFace(f, kQuadUvs);
-    return m;
-}
+Mesh cube() { return primitives::makeCube(2.0f); }
 constexpr uint32_t kTopFace = 4; // [7, 6, 2, 3], y = +1
 
 // An n x n grid of quads in the XZ plane facing +Y, with UVs.

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "scene/primitives.h"
+
 namespace orva {
 namespace {
 
@@ -15,16 +17,7 @@ using Corners = std::vector<Corner>;
 const std::vector<glm::vec2> kQuadUvs{{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
 // The editor's default cube (size 2).
-Mesh cube() {
-    Mesh m;
-    for (glm::vec3 p :
-         {glm::vec3(-1, -1, -1), {1, -1, -1}, {1, 1, -1}, {-1, 1, -1}, {-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}})
-        m.addVertex(p);
-    for (std::vector<uint32_t> f : std::vector<std::vector<uint32_t>>{
-             {4, 5, 6, 7}, {1, 0, 3, 2}, {5, 1, 2, 6}, {0, 4, 7, 3}, {7, 6, 2, 3}, {0, 1, 5, 4}})
-        m.addFace(f, kQuadUvs);
-    return m;
-}
+Mesh cube() { return primitives::makeCube(2.0f); }
 
 // Three quads in a row sharing vertices (bottom 0-3, top 4-7), u = x / 3, v = y. With `seam`, quad 2's
 // UVs move right by 0.1, so the shared edge 2-6 is split in UV space.
