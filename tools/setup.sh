@@ -34,12 +34,16 @@ apt_packages=(
     libxss-dev libxtst-dev libxinerama-dev libdbus-1-dev libgl-dev libegl-dev
     # libraries compiled into the program
     libglm-dev nlohmann-json3-dev libstb-dev
+    # QR codes of the game's address, for phones
+    libqrencode-dev
     # model import: the Open Asset Import Library, and its sample models for the import tests
     libassimp-dev assimp-testmodels
     # tests and benchmarks: GoogleTest, Google Benchmark, an X server with Mesa's software GL
     libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri libegl-mesa0
     # interface tests of the real window: xdotool clicks and types, xwd (x11-apps) takes pictures
     xdotool x11-apps
+    # reads back the QR codes the editor draws, in its tests
+    zbar-tools
     # browser tests of the web player (driven by the npm package playwright-core)
     chromium
 )

@@ -1,5 +1,6 @@
 #include "app/command_line_tasks.h"
 
+#include "app/qr_code.h"
 #include "document/document.h"
 #include "game/local_web_server.h"
 #include "game/web_build.h"
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <pthread.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace orva {
@@ -140,6 +142,11 @@ int serve(const LaunchOptions& options, std::FILE* out, std::FILE* err) {
         line += lan.empty() ? " (local network address unknown)" : " and on the local network at " + lan;
     }
     std::fprintf(out, "%s\n", line.c_str());
+    // On a terminal the phone address also comes as a QR code, drawn black on white.
+    if (options.allowLan && isatty(fileno(out)) == 1) {
+        const std::string code = qrCodeText(encodeQrCode(server.lanUrl()), true);
+        std::fputs(code.c_str(), out);
+    }
     std::fflush(out);
 
     int received = 0;
@@ -164,6 +171,7 @@ const char* commandLineUsage() {
            "                           INPUT is a .orva scene, or a .fbx/.obj model imported into an empty scene\n"
            "  --serve FOLDER           serve FOLDER over HTTP (from port 8080) until interrupted\n"
            "  --lan                    with --serve: also serve to other devices on the local network\n"
+           "                           (on a terminal the address is also shown as a QR code)\n"
            "  --help                   show this text\n"
            "\n"
            "--build-web, --export, --serve and --help open no window: they print one result line\n"

@@ -218,6 +218,7 @@ void Editor::frame() {
     dock.endFrame();
 
     drawHelpWindows();
+    drawPhoneWindow();
     drawModals();
     drawSplash();
 }

@@ -6,6 +6,7 @@
 
 #include "app/branding.h"
 #include "app/file_dialogs.h"
+#include "app/qr_code.h"
 #include "document/document.h"
 #include "editor/dock_layout.h"
 #include "editor/editor_settings.h"
@@ -34,7 +35,7 @@ class Viewport;
 //   shortcuts.cpp  the keyboard shortcuts
 //   commands.cpp   the command... functions the menus, shortcuts and panels call
 //   modals.cpp     the modal windows (unsaved changes, typed path, project folder, error)
-//   web_commands.cpp  the web game build, its server and the browser
+//   web_commands.cpp  the web game build, its server, the browser and the phone window
 //   tools_panel.cpp   the Tools panel
 //   explorer.cpp      the Explorer panel over the project folder
 //   help_windows.cpp  the controls window and the About box
@@ -128,7 +129,8 @@ public:
     // The folder a web build goes to (UTF-8): the project's "Builds" folder, else beside the scene
     // file, else below the user preference folder.
     std::string webBuildDirectory() const;
-    // Builds the scene as a web game; with `run` also serves it and opens the browser.
+    // Builds the scene as a web game; with `run` also serves it and opens the browser, and when
+    // phones are allowed and the machine's network address is known, shows the phone window.
     void commandBuildWeb(bool run);
     // Opens the running game's local address in the browser; says where to go when it cannot.
     void commandOpenGameInBrowser();
@@ -166,6 +168,12 @@ public:
     void drawToolsPanel(bool* open, ImGuiWindowFlags dockFlags = 0);
     void drawExplorer(bool* open, ImGuiWindowFlags dockFlags = 0);
     void drawHelpWindows();
+    // "Play on Your Phone": the running game's network address as a QR code, while it is served
+    // to the local network.
+    void drawPhoneWindow();
+    // The QR code of the server's network address, encoded again only when the address changes;
+    // empty when there is none.
+    const QrCode& lanQrCode();
     void drawModals();
     void drawSplash();
 
@@ -188,6 +196,9 @@ public:
     game::LocalWebServer webServer;
     bool allowLan = false;    // serve web builds to phones on the local network too
     std::string lastWebBuild; // UTF-8 folder of the last successful web build
+    bool showPhoneWindow = false;
+    QrCode lanQr;           // the code of lanQrUrl
+    std::string lanQrUrl;
     // Opens a web address in the default browser, true when it was handed over; SDL_OpenURL
     // unless replaced (tests replace it so that no browser starts).
     std::function<bool(const std::string& url)> openUrl;

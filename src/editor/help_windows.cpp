@@ -32,6 +32,7 @@ constexpr Component kComponents[] = {
     {"nlohmann/json", "MIT License"},
     {"stb_image / stb_image_write", "MIT License / public domain"},
     {"Open Asset Import Library", "BSD 3-Clause License"},
+    {"libqrencode", "GNU LGPL 2.1 or later"},
     {"three.js (in exported web games)", "MIT License"},
 };
 

@@ -4,6 +4,7 @@
 
 #include "editor/editor.h"
 
+#include <cmath>
 #include <string>
 
 #include <imgui.h>
@@ -98,8 +99,15 @@ void Editor::drawToolsPanel(bool* open, ImGuiWindowFlags dockFlags) {
             ImGui::TextDisabled("Running at:");
             ImGui::TextWrapped("%s", webServer.localUrl().c_str());
             const std::string lan = webServer.lanUrl();
-            if (!lan.empty())
+            if (!lan.empty()) {
                 ImGui::TextWrapped("Phone: %s", lan.c_str());
+                // Up to 6 pixels a module at a 16-pixel font, fewer when the panel is narrow.
+                const QrCode& code = lanQrCode();
+                const int modulePixels = qrModulePixels(code.size, fullWidth(), 2,
+                                                        static_cast<int>(std::lround(ImGui::GetFontSize() * 0.375f)));
+                qrCodeImage("##phoneqr", code, modulePixels);
+                tooltip("Scan with a phone's camera to open the game");
+            }
             const float half = halfWidth();
             if (ImGui::Button("Open", ImVec2(half, 0.0f)))
                 commandOpenGameInBrowser();

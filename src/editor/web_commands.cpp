@@ -1,9 +1,14 @@
 // The web game commands: build the scene into a folder, serve it with the built-in server and open
-// the browser. Build failures go to the error modal; the outcome to the status line.
+// the browser. Build failures go to the error modal; the outcome to the status line. When phones
+// are allowed, a window shows the network address as a QR code for the phone's camera.
 
 #include "editor/editor.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <SDL3/SDL.h>
+#include <imgui.h>
 
 #include "game/web_build.h"
 #include "io/file_utils.h"
@@ -70,6 +75,7 @@ void Editor::commandBuildWeb(bool run) {
         status("Game running at " + url + suffix);
     else
         status(openItYourself(url) + suffix);
+    showPhoneWindow = allowLan && !webServer.lanUrl().empty();
 }
 
 void Editor::commandOpenGameInBrowser() {
@@ -78,6 +84,45 @@ void Editor::commandOpenGameInBrowser() {
         return;
     if (!launchBrowser(openUrl, url))
         status(openItYourself(url));
+}
+
+const QrCode& Editor::lanQrCode() {
+    const std::string url = webServer.lanUrl();
+    if (url != lanQrUrl) {
+        lanQr = encodeQrCode(url);
+        lanQrUrl = url;
+    }
+    return lanQr;
+}
+
+void Editor::drawPhoneWindow() {
+    // The window goes with the server: it is closed for good once the address is gone.
+    if (showPhoneWindow && webServer.lanUrl().empty())
+        showPhoneWindow = false;
+    if (!showPhoneWindow)
+        return;
+    const float font = ImGui::GetFontSize();
+    const ImGuiViewport* viewport = ImGui::GetMainViewport();
+    ImGui::SetNextWindowPos(ImVec2(viewport->WorkPos.x + viewport->WorkSize.x * 0.5f,
+                                   viewport->WorkPos.y + viewport->WorkSize.y * 0.5f),
+                            ImGuiCond_Appearing, ImVec2(0.5f, 0.5f));
+    ImGui::SetNextWindowSize(ImVec2(20.0f * font, 0.0f), ImGuiCond_Appearing);
+    if (ImGui::Begin("Play on Your Phone", &showPhoneWindow, ImGuiWindowFlags_NoCollapse)) {
+        const QrCode& code = lanQrCode();
+        ImGui::TextWrapped("Scan the code with the camera of a phone on the same network, or open:");
+        ImGui::TextWrapped("%s", lanQrUrl.c_str());
+        ImGui::Spacing();
+        // Centred, as large as the window allows up to 10 pixels a module at a 16-pixel font.
+        const float avail = ImGui::GetContentRegionAvail().x;
+        const int modulePixels = qrModulePixels(code.size, avail, 2, static_cast<int>(std::lround(font * 0.625f)));
+        const float side = qrCodeSide(code, modulePixels);
+        ImGui::SetCursorPosX(ImGui::GetCursorPosX() + std::max(0.0f, (avail - side) * 0.5f));
+        qrCodeImage("##phoneqr", code, modulePixels);
+        ImGui::Spacing();
+        if (ImGui::Button("Close", ImVec2(-1.0f, 0.0f)))
+            showPhoneWindow = false;
+    }
+    ImGui::End();
 }
 
 } // namespace orva

@@ -15,6 +15,7 @@
 #include "io/file_utils.h"
 #include "io/project.h"
 #include "scene/primitives.h"
+#include "support/qr_read.h"
 #include "support/temp_dir.h"
 
 namespace orva::test {
@@ -120,6 +121,48 @@ TEST_F(EditorTools, AllowingPhonesRestartsARunningServerOnAllInterfaces) {
     EXPECT_TRUE(h.editor().allowLan);
     EXPECT_TRUE(h.editor().webServer.running());
     EXPECT_EQ(openedUrls.size(), 2u) << "the rebuild opens the game again";
+}
+
+// The phone address is drawn as a QR code in the Tools panel and in the phone window; a real QR
+// reader finds both in a screenshot of the editor.
+TEST_F(EditorTools, PhonesGetTheNetworkAddressAsAQrCode) {
+    saveScene("arena.orva");
+    ASSERT_TRUE(h.clickItem("Build and Run (Web)  F5"));
+    ASSERT_TRUE(h.editor().webServer.running()) << h.editor().statusMessage;
+    h.frame();
+    ImRect rect;
+    EXPECT_FALSE(h.windowRect("Play on Your Phone", &rect)) << "only when phones are allowed";
+    EXPECT_EQ(h.find("##phoneqr"), nullptr);
+
+    ASSERT_TRUE(h.clickItem("Allow phones on my network"));
+    ASSERT_TRUE(h.editor().allowLan);
+    ASSERT_TRUE(h.editor().webServer.running()) << h.editor().statusMessage;
+    const std::string lan = h.editor().webServer.lanUrl();
+    if (lan.empty())
+        GTEST_SKIP() << "this machine has no address on a network, so there is nothing for a phone to open";
+    h.frame(2);
+    ASSERT_TRUE(h.windowRect("Play on Your Phone", &rect));
+    EXPECT_NE(h.findIn(ui::kToolsWindow, "##phoneqr"), nullptr);
+    EXPECT_NE(h.findIn("Play on Your Phone", "##phoneqr"), nullptr);
+
+    h.moveMouse(ImVec2(1400, 880)); // no tooltip over the picture
+    const std::string picture = std::string(ORVA_TEST_ARTIFACT_DIR) + "/editor_phone_qr.png";
+    ASSERT_TRUE(h.saveScreenshot(picture));
+    std::string error;
+    const std::vector<std::string> codes = readQrCodes(picture, &error);
+    ASSERT_TRUE(error.empty()) << error;
+    EXPECT_EQ(codes, (std::vector<std::string>{lan, lan})) << "the Tools panel's code and the phone window's";
+
+    // Closing the window leaves the panel's code; stopping the server takes both away.
+    ASSERT_TRUE(h.clickItem("Close"));
+    EXPECT_FALSE(h.windowRect("Play on Your Phone", &rect));
+    EXPECT_NE(h.findIn(ui::kToolsWindow, "##phoneqr"), nullptr);
+    ASSERT_TRUE(h.clickItem("Build and Run (Web)  F5"));
+    h.frame();
+    EXPECT_TRUE(h.windowRect("Play on Your Phone", &rect)) << "every run with phones allowed shows it again";
+    ASSERT_TRUE(h.clickItem("Stop Server"));
+    EXPECT_FALSE(h.windowRect("Play on Your Phone", &rect));
+    EXPECT_EQ(h.find("##phoneqr"), nullptr);
 }
 
 TEST_F(EditorTools, ASceneWithNothingVisibleReportsTheFailedBuild) {
