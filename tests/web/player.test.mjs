@@ -595,3 +595,39 @@ describe('built and served by orva', { skip: orvaExe ? false : 'ORVA_EXE is not 
         assert.ok(trace.some((r) => Math.abs(r.y - 0.3) < 1e-6 && r.grounded), 'stood on the step on the way');
     });
 });
+
+// What a phone on the same network opens: orva serves to every interface and a touch browser loads
+// the game from the machine's network address, the one the editor shows as a QR code.
+describe('served by orva to a phone on the local network', { skip: orvaExe ? false : 'ORVA_EXE is not set (ctest sets it)' }, () => {
+    test('the network address plays with touch controls', async (t) => {
+        const folder = path.join(root, 'orva-phone');
+        const fixture = path.join(repoRoot, 'tests', 'web', 'fixtures', 'Arena Level.orva');
+        buildWithOrva(folder, fixture);
+        const orvaServer = await serveWithOrva(folder, { lan: true });
+        try {
+            if (!orvaServer.lanUrl) {
+                t.skip('this machine has no address on a network');
+                return;
+            }
+            assert.match(orvaServer.lanUrl, /^http:\/\/\d+\.\d+\.\d+\.\d+:\d+\/$/);
+            assert.notEqual(new URL(orvaServer.lanUrl).hostname, '127.0.0.1');
+            const context = await browser.newContext({ viewport: { width: 800, height: 400 }, hasTouch: true, isMobile: true });
+            const page = await openPage(context, orvaServer.lanUrl);
+            try {
+                await waitForReady(page);
+                const state = await page.evaluate(() => ({
+                    title: document.title,
+                    touch: document.body.classList.contains('touch'),
+                    position: window.orva.player.position.toArray(),
+                }));
+                assert.deepEqual(state, { title: 'Arena Level', touch: true, position: [2, 0, 4] });
+                assert.deepEqual(page.problems, []);
+            } finally {
+                await page.close();
+                await context.close();
+            }
+        } finally {
+            assert.equal(await orvaServer.close(), 0, 'orva --serve --lan ends with status 0');
+        }
+    });
+});

@@ -13,10 +13,13 @@ export function buildWithOrva(folder, scene) {
     return run.stdout;
 }
 
-// Starts `orva --serve folder` and resolves to { url, close() } once it has printed its address
-// (it takes the first free port from 8080). close() interrupts it and resolves to its exit code.
-export function serveWithOrva(folder) {
-    const child = spawn(orvaExe, ['--serve', folder], { stdio: ['ignore', 'pipe', 'pipe'] });
+// Starts `orva --serve folder` and resolves to { url, lanUrl, close() } once it has printed its
+// address (it takes the first free port from 8080). With `lan` it also serves the local network,
+// and lanUrl is the address it gives for phones (empty when this machine has none).
+// close() interrupts it and resolves to its exit code.
+export function serveWithOrva(folder, { lan = false } = {}) {
+    const args = ['--serve', folder].concat(lan ? ['--lan'] : []);
+    const child = spawn(orvaExe, args, { stdio: ['ignore', 'pipe', 'pipe'] });
     let out = '';
     let err = '';
     const exited = new Promise((resolve) => child.once('exit', (code, signal) => resolve(code ?? signal)));
@@ -28,11 +31,12 @@ export function serveWithOrva(folder) {
         child.stderr.on('data', (chunk) => (err += chunk));
         child.stdout.on('data', (chunk) => {
             out += chunk;
-            const match = /^Serving .* at (http:\/\/127\.0\.0\.1:\d+\/)\n/.exec(out);
+            const match = /^Serving .* at (http:\/\/127\.0\.0\.1:\d+\/)(?: and on the local network at (\S+))?.*\n/.exec(out);
             if (!match) return;
             clearTimeout(timer);
             resolve({
                 url: match[1],
+                lanUrl: match[2] ?? '',
                 close: () => {
                     child.kill('SIGINT');
                     return exited;
