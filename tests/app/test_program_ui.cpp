@@ -20,6 +20,7 @@
 #include "editor/editor_harness.h"
 #include "io/file_utils.h"
 #include "io/image.h"
+#include "support/shell.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -28,17 +29,9 @@ using namespace std::chrono_literals;
 using orva::io::RgbaImage;
 
 // Runs a shell command; its standard output without the trailing newline.
-std::string capture(const std::string& command, int* status = nullptr) {
+std::string capture(const std::string& command) {
     std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buf[4096];
-        size_t n = 0;
-        while ((n = fread(buf, 1, sizeof(buf), pipe)) > 0)
-            out.append(buf, n);
-        const int rc = pclose(pipe);
-        if (status)
-            *status = rc;
-    }
+    orva::test::runShell(command, &out);
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
         out.pop_back();
     return out;
