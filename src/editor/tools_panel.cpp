@@ -107,6 +107,9 @@ void Editor::drawToolsPanel(bool* open, ImGuiWindowFlags dockFlags) {
                                                         static_cast<int>(std::lround(ImGui::GetFontSize() * 0.375f)));
                 qrCodeImage("##phoneqr", code, modulePixels);
                 tooltip("Scan with a phone's camera to open the game");
+            } else if (allowLan) {
+                // Served to the network, but this machine's address on it is not known.
+                ImGui::TextDisabled("Phone: no network address found");
             }
             const float half = halfWidth();
             if (ImGui::Button("Open", ImVec2(half, 0.0f)))
