@@ -1,4 +1,5 @@
 #include "game/local_web_server.h"
+#include "io/file_utils.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,6 +22,8 @@
 
 namespace orva::game {
 
+using io::setError;
+
 namespace {
 
 constexpr int kPortCount = 20;
@@ -28,11 +31,6 @@ constexpr int kListenBacklog = 16;
 constexpr int kAcceptWaitMs = 200;       // how soon a stop request is noticed
 constexpr int kSocketTimeoutSeconds = 3; // per receive and per send on a client connection
 constexpr size_t kSendPiece = 1048576;
-
-void setError(std::string* error, std::string message) {
-    if (error)
-        *error = std::move(message);
-}
 
 // Whatever the platform's socket library needs once per process; nothing on POSIX systems.
 void ensureNetwork() {

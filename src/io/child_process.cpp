@@ -1,4 +1,5 @@
 #include "io/child_process.h"
+#include "io/file_utils.h"
 
 #include <cerrno>
 #include <algorithm>
@@ -23,25 +24,6 @@ namespace {
 // Exit statuses of the child; anything else (or a signal) means it did not get that far.
 constexpr int kChildThrew = 70;
 constexpr int kChildWriteFailed = 71;
-
-void setError(std::string* error, std::string message) {
-    if (error)
-        *error = std::move(message);
-}
-
-bool writeAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
-}
 
 // The child: run the work and send an 8-byte length followed by the bytes. Never returns.
 [[noreturn]] void childMain(int writeFd, pid_t parent, const std::function<std::string()>& work) {

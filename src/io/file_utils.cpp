@@ -11,26 +11,6 @@ namespace orva::io {
 
 namespace {
 
-void setError(std::string* error, std::string message) {
-    if (error)
-        *error = std::move(message);
-}
-
-// Retries writes cut short by signals or partial transfers; false on any real failure.
-bool writeAll(int fd, const unsigned char* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
-}
-
 // Locale-independent: only A-Z change.
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
@@ -152,6 +132,21 @@ bool writeFileAtomic(const std::string& path, const void* data, size_t size, std
         return false;
     }
     syncParentFolder(path);
+    return true;
+}
+
+bool writeAll(int fd, const void* data, size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, bytes, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes += n;
+        size -= size_t(n);
+    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 // Path helpers, whole-file reading and crash-safe writing. Paths travel through the program as
 // UTF-8 strings; only these functions turn them into filesystem paths.
@@ -33,5 +34,15 @@ bool readFile(const std::string& path, std::string& out, std::string* error = nu
 // fills `error` (when given), removes the temporary file and leaves any previous file at
 // `path` untouched. `data` may be null only when `size` is 0.
 bool writeFileAtomic(const std::string& path, const void* data, size_t size, std::string* error = nullptr);
+
+// Writes all `size` bytes to the descriptor, retrying writes cut short by signals or partial
+// transfers; false on any real failure. Safe in a forked child (it only calls write).
+bool writeAll(int fd, const void* data, size_t size);
+
+// Stores `message` in `error` when the caller asked for one; the io functions report this way.
+inline void setError(std::string* error, std::string message) {
+    if (error)
+        *error = std::move(message);
+}
 
 } // namespace orva::io

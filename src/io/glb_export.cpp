@@ -40,11 +40,6 @@ constexpr uint32_t kChunkBinary = 0x004E4942; // "BIN\0"
 
 static_assert(sizeof(glm::vec3) == 12 && sizeof(glm::vec2) == 8, "vertex arrays are copied as packed floats");
 
-void setError(std::string* error, const char* message) {
-    if (error)
-        *error = message;
-}
-
 // [SECTION] Working state
 
 enum class ViewKind { Vertex, Index, None };

@@ -15,11 +15,6 @@ namespace {
 
 constexpr int kMaxTextureSize = 16384;
 
-void setError(std::string* error, std::string message) {
-    if (error)
-        *error = std::move(message);
-}
-
 std::string decoderFailure() {
     const char* reason = stbi_failure_reason();
     return std::string("unsupported or damaged image (") + (reason ? reason : "unknown reason") + ")";

@@ -11,11 +11,6 @@ namespace orva::io {
 
 namespace {
 
-void setError(std::string* error, std::string message) {
-    if (error)
-        *error = std::move(message);
-}
-
 // The reader's answer as it crosses the process boundary: a status byte, then the encoded model
 // or the error sentence.
 constexpr char kReadOk = 1;

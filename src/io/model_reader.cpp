@@ -49,11 +49,6 @@ namespace orva::io {
 
 namespace {
 
-void setError(std::string* error, std::string message) {
-    if (error)
-        *error = std::move(message);
-}
-
 // -----------------------------------------------------------------------------------------------
 // [SECTION] Messages from the library
 // -----------------------------------------------------------------------------------------------

@@ -15,11 +15,6 @@ namespace {
 
 constexpr unsigned kMaxTextureSize = 16384;
 
-void setError(std::string* error, std::string message) {
-    if (error)
-        *error = std::move(message);
-}
-
 } // namespace
 
 std::shared_ptr<const TextureData> textureFromEmbedded(const aiTexture& texture, std::string* error) {

@@ -22,11 +22,6 @@ constexpr int kManifestVersion = 1;
 constexpr const char* kScenesFolder = "Scenes";
 constexpr const char* kSceneExtension = ".orva";
 
-void setError(std::string* error, std::string message) {
-    if (error)
-        *error = std::move(message);
-}
-
 // Symlinks resolved where the path exists; the absolute form when even that fails.
 fs::path canonicalFolder(const fs::path& folder) {
     std::error_code ec;
